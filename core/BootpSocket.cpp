@@ -1,0 +1,67 @@
+#include "BootpSocket.h"
+
+#include <QNetworkDatagram>
+#include <QVariant>
+
+#include <algorithm>
+#include <array>
+
+CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner)
+{
+    connect(&socket, &QUdpSocket::readyRead, this, &CBootpSocket::OnReceive);
+}
+
+CBootpSocket::~CBootpSocket()
+{
+    Close();
+}
+
+bool CBootpSocket::Create()
+{
+    // Not shared: a port that another BOOTP or DHCP server holds must make the
+    // bind fail rather than leave two servers answering the same units.
+    // Qt enables SO_BROADCAST on every UDP socket it creates.
+    if (!socket.bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress)) {
+        socket.close();
+        return false;
+    }
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, RequestedKernelReceiveBuffer);
+    return true;
+}
+
+int CBootpSocket::SendReply(const BootpMessage& reply)
+{
+    const qint64 sent = socket.writeDatagram(reinterpret_cast<const char*>(reply.data()),
+                                             static_cast<qint64>(reply.size()),
+                                             QHostAddress::Broadcast, bootp::ClientPort);
+    return sent < 0 ? SendFailed : static_cast<int>(sent);
+}
+
+void CBootpSocket::Close()
+{
+    socket.close();
+}
+
+int CBootpSocket::KernelReceiveBufferBytes()
+{
+    return socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+}
+
+void CBootpSocket::OnReceive()
+{
+    // Exactly one datagram per notification: Qt notifies again while more
+    // wait. Reading one byte past the buffer tells an oversize datagram apart.
+    const QNetworkDatagram datagram = socket.receiveDatagram(ReceiveBufferLength + 1);
+    const QByteArray& data = datagram.data();
+    const auto length = static_cast<std::size_t>(data.size());
+    if (!datagram.isValid() || length > ReceiveBufferLength || length < bootp::MinimumRequestLength)
+        return;
+
+    // A fresh buffer per datagram: bytes past a short datagram read as 0,
+    // and the owner's handler may run a nested event loop that receives again.
+    std::array<std::uint8_t, ReceiveBufferLength> buffer{};
+    std::copy(data.begin(), data.end(), reinterpret_cast<char*>(buffer.data()));
+    if (!IsUnitBootRequest(buffer))
+        return;
+    owner.OnBootRequest(buffer, datagram.interfaceIndex());
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "BootpMessage.h"
+
+#include <QObject>
+#include <QUdpSocket>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+// Whoever owns the listener: it is told of every accepted BOOTREQUEST.
+class BootRequestReceiver {
+public:
+    // `buffer` is the whole receive buffer with the datagram at its start and
+    // zeros after it; `arrivalInterface` is the index of the network interface
+    // the datagram came in on (0 where the platform does not say).
+    virtual void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) = 0;
+
+protected:
+    ~BootRequestReceiver() = default;
+};
+
+// The tool's one UDP socket: bound to port 67 on all local IPv4 addresses,
+// it hands on the requests of our units and sends the replies, so every reply
+// leaves from port 67. Reads run on the owning thread's event loop.
+class CBootpSocket : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t ReceiveBufferLength = 500;
+    // What SendReply returns when the datagram did not go out.
+    static constexpr int SendFailed = -1;
+    // A plant powering up can send thousands of requests while the window is
+    // busy; the kernel's default buffer holds only about 160 of them.
+    static constexpr int RequestedKernelReceiveBuffer = 4 * 1024 * 1024;
+
+    explicit CBootpSocket(BootRequestReceiver& owner);
+    ~CBootpSocket() override;
+
+    // Binds the port; false if that fails (for instance another program holds
+    // it, or the process may not bind privileged ports), and then nothing stays open.
+    bool Create();
+
+    // Broadcasts a reply to 255.255.255.255, port 68: the bytes sent, or SendFailed.
+    int SendReply(const BootpMessage& reply);
+
+    void Close();
+
+    // What the kernel granted of RequestedKernelReceiveBuffer.
+    int KernelReceiveBufferBytes();
+
+private slots:
+    void OnReceive();
+
+private:
+    BootRequestReceiver& owner;
+    QUdpSocket socket;
+};

@@ -1,0 +1,13 @@
+#include "SimulatorOptions.h"
+#include "UnitSimulator.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const auto options = ParseSimulatorOptions(app.arguments());
+    if (!options)
+        return 2;
+    return UnitSimulator(*options).Run();
+}
