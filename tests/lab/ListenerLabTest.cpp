@@ -1,0 +1,142 @@
+// The listener on a real socket: this binary runs on the tool side of the
+// private network that lab/netlab.sh builds, and the unit simulator on the
+// units side broadcasts to it.
+
+#include "AddressText.h"
+#include "BootpSocket.h"
+#include "LabNetwork.h"
+
+#include <QRegularExpression>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <net/if.h>
+
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct HeardRequest {
+    std::vector<std::uint8_t> buffer;
+    unsigned arrivalInterface;
+
+    QString Xid() const
+    {
+        return QStringLiteral("%1%2%3%4")
+            .arg(buffer[4], 2, 16, QLatin1Char('0')).arg(buffer[5], 2, 16, QLatin1Char('0'))
+            .arg(buffer[6], 2, 16, QLatin1Char('0')).arg(buffer[7], 2, 16, QLatin1Char('0'));
+    }
+};
+
+class RecordingReceiver : public BootRequestReceiver {
+public:
+    void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) override
+    {
+        heard.push_back({{buffer.begin(), buffer.end()}, arrivalInterface});
+        if (onRequest)
+            onRequest(buffer);
+    }
+
+    std::vector<HeardRequest> heard;
+    std::function<void(std::span<const std::uint8_t>)> onRequest;
+};
+
+class ListenerLab : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto found = LabNetwork::FromEnvironment();
+        if (!found)
+            GTEST_SKIP() << "not inside the lab: run this binary through lab/netlab.sh (ctest does)";
+        lab = *found;
+        ASSERT_TRUE(listener.Create()) << "cannot bind UDP port 67 on the tool side";
+    }
+
+    std::optional<LabNetwork> lab;
+    RecordingReceiver receiver;
+    CBootpSocket listener{receiver};
+};
+
+TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
+{
+    // The odd datagrams go first and the good request last; datagrams keep
+    // their order on the link, so once the last one is heard all were read.
+    auto units = lab->StartUnits({"--no-wait", "--count", "1", "--xid", "12345678",
+                                  "--odd", "wrong-op", "--odd", "wrong-htype", "--odd", "foreign-prefix",
+                                  "--odd", "oversize", "--odd", "short", "--odd", "minimal"});
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+        return !receiver.heard.empty() && receiver.heard.back().Xid() == "12345678";
+    }, 10s)) << "the good request never arrived";
+    WaitForOutput(*units, 10s);
+
+    ASSERT_EQ(receiver.heard.size(), 2u);
+    // The 34-byte datagram holds a whole hardware address, so it is taken,
+    // and the buffer past its end reads as zeros.
+    const HeardRequest& minimal = receiver.heard[0];
+    EXPECT_EQ(minimal.Xid(), "0ddd0005");
+    ASSERT_EQ(minimal.buffer.size(), CBootpSocket::ReceiveBufferLength);
+    EXPECT_TRUE(std::all_of(minimal.buffer.begin() + 34, minimal.buffer.end(), [](auto b) { return b == 0; }));
+
+    const HeardRequest& good = receiver.heard[1];
+    EXPECT_EQ(FormatHardwareAddress(ReadHardwareAddress(good.buffer)), "02-4B-7E-00-00-01");
+    EXPECT_EQ(good.arrivalInterface, if_nametoindex(lab->toolInterface.toLatin1().constData()));
+}
+
+TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
+{
+    std::vector<int> sendResults;
+    receiver.onRequest = [&](std::span<const std::uint8_t> request) {
+        const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.77.0.50"),
+                                                  ParseDottedQuad("10.77.0.1"), ReadHardwareAddress(request),
+                                                  ParseDottedQuad("255.255.255.0"), NoNameServer);
+        sendResults.push_back(listener.SendReply(reply));
+    };
+    auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "200", "--count", "25", "--timeout", "10000"});
+    const QString output = WaitForOutput(*unit, 15s);
+
+    EXPECT_EQ(unit->exitCode(), 0) << output.toStdString();
+    ASSERT_FALSE(sendResults.empty());
+    EXPECT_EQ(sendResults.front(), 300);
+    const QString expected = "reply mac=02-4B-7E-00-00-01 xid=5a1c0007 address=10.77.0.50 mask=255.255.255.0 "
+                             "gateway=10.77.0.1 nameserver=0.0.0.0 from=" + lab->toolAddress + ":67 length=300";
+    EXPECT_TRUE(output.contains(expected)) << output.toStdString();
+}
+
+TEST_F(ListenerLab, PortHeldByAnotherProgramCannotBeBoundUntilFreed)
+{
+    RecordingReceiver otherOwner;
+    CBootpSocket second(otherOwner);
+    EXPECT_FALSE(second.Create());
+
+    listener.Close();
+    EXPECT_TRUE(second.Create());
+    second.Close();
+
+    // A server that shares its address (as most do by default on Unix) must
+    // still keep us out rather than let two servers answer the same units.
+    QUdpSocket sharingServer;
+    ASSERT_TRUE(sharingServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::ShareAddress));
+    EXPECT_FALSE(second.Create());
+    sharingServer.close();
+    EXPECT_TRUE(second.Create());
+}
+
+TEST_F(ListenerLab, ClosedListenerHearsNothingMore)
+{
+    listener.Close();
+    auto unit = lab->StartUnits({"--no-wait", "--count", "3", "--interval", "50"});
+    WaitForOutput(*unit, 10s);
+    ProcessEventsUntil([] { return false; }, 300ms);
+    EXPECT_TRUE(receiver.heard.empty());
+}
+
+TEST_F(ListenerLab, AsksTheKernelForRoomForABurst)
+{
+    // The default buffer holds about 160 requests; ask for many times that.
+    EXPECT_GE(listener.KernelReceiveBufferBytes(), 1024 * 1024);
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#include "LabNetwork.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+std::optional<LabNetwork> LabNetwork::FromEnvironment()
+{
+    const QString units = qEnvironmentVariable("LAB_UNITS_NS");
+    if (units.isEmpty())
+        return std::nullopt;
+    LabNetwork lab;
+    lab.unitsNamespace = units;
+    lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
+    return lab;
+}
+
+std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArguments) const
+{
+    auto simulator = std::make_unique<QProcess>();
+    simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator->start(QStringLiteral("ip"),
+                     QStringList{"netns", "exec", unitsNamespace, QStringLiteral(UNITSIM_PATH)} + simulatorArguments);
+    simulator->waitForStarted();
+    return simulator;
+}
+
+bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const QDeadlineTimer deadline(timeout);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        // A short nested loop sleeps until an event or the tick, instead of spinning.
+        QEventLoop tick;
+        QTimer::singleShot(10, &tick, &QEventLoop::quit);
+        tick.exec();
+    }
+    return true;
+}
+
+QString WaitForOutput(QProcess& simulator, std::chrono::milliseconds timeout)
+{
+    if (!ProcessEventsUntil([&] { return simulator.state() == QProcess::NotRunning; }, timeout)) {
+        simulator.kill();
+        simulator.waitForFinished();
+    }
+    return QString::fromUtf8(simulator.readAllStandardOutput());
+}
