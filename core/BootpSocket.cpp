@@ -31,6 +31,10 @@ bool CBootpSocket::Create()
 
 int CBootpSocket::SendReply(const BootpMessage& reply)
 {
+    // Qt would bind a closed socket to a random port to send; a reply that
+    // does not come from port 67 is one the unit will not take.
+    if (socket.state() != QAbstractSocket::BoundState)
+        return SendFailed;
     const qint64 sent = socket.writeDatagram(reinterpret_cast<const char*>(reply.data()),
                                              static_cast<qint64>(reply.size()),
                                              QHostAddress::Broadcast, bootp::ClientPort);

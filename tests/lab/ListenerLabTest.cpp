@@ -3,6 +3,7 @@
 // units side broadcasts to it.
 
 #include "AddressText.h"
+#include "BootRequest.h"
 #include "BootpSocket.h"
 #include "LabNetwork.h"
 
@@ -124,13 +125,16 @@ TEST_F(ListenerLab, PortHeldByAnotherProgramCannotBeBoundUntilFreed)
     EXPECT_TRUE(second.Create());
 }
 
-TEST_F(ListenerLab, ClosedListenerHearsNothingMore)
+TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
 {
     listener.Close();
-    auto unit = lab->StartUnits({"--no-wait", "--count", "3", "--interval", "50"});
-    WaitForOutput(*unit, 10s);
-    ProcessEventsUntil([] { return false; }, 300ms);
+    auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "100", "--count", "3", "--timeout", "400"});
+    const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, {0x02, 0x4B, 0x7E, 0, 0, 1})),
+                                      1, 2, {0x02, 0x4B, 0x7E, 0, 0, 1}, 3, NoNameServer);
+    EXPECT_EQ(listener.SendReply(reply), CBootpSocket::SendFailed);
+    const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
+    EXPECT_FALSE(output.contains("reply mac=")) << output.toStdString();
 }
 
 TEST_F(ListenerLab, AsksTheKernelForRoomForABurst)
