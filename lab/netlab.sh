@@ -66,6 +66,9 @@ done
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length"
+# In the background so that a signal ends the wait at once (bash runs traps
+# only between commands); the lab's removal then ends COMMAND too.
+ip netns exec "$tool_ns" "$@" <&0 &
 status=0
-ip netns exec "$tool_ns" "$@" || status=$?
+wait $! || status=$?
 exit "$status"
