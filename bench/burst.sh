@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 install_missing_packages "${BOOTP_PACKAGES[@]}"
-build_tree build
+build_tree build -DBOOTP_BUILD_TESTS=ON
 exec lab/netlab.sh run -- build/bench/burst_bench
