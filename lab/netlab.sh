@@ -10,6 +10,7 @@
 #   LAB_UNITS_NS   the units side's namespace: ip netns exec "$LAB_UNITS_NS" ...
 #   LAB_TOOL_NS    the tool side's namespace (the one COMMAND runs in)
 #   LAB_TOOL_ADDRESS, LAB_PREFIX_LENGTH   the tool side's address, 10.77.0.2/24
+#   LAB_TOOL_INTERFACE   the tool side's end of the veth pair
 # Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
 # root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
 set -euo pipefail
@@ -65,7 +66,7 @@ for side in "$units_ns vethU" "$tool_ns vethT"; do
 done
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
-export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length"
+export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT
 # In the background so that a signal ends the wait at once (bash runs traps
 # only between commands); the lab's removal then ends COMMAND too.
 ip netns exec "$tool_ns" "$@" <&0 &

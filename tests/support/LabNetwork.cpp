@@ -12,6 +12,7 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     LabNetwork lab;
     lab.unitsNamespace = units;
     lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
+    lab.toolInterface = qEnvironmentVariable("LAB_TOOL_INTERFACE");
     return lab;
 }
 

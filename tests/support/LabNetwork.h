@@ -21,7 +21,7 @@ public:
     std::unique_ptr<QProcess> StartUnits(const QStringList& simulatorArguments) const;
 
     QString toolAddress;
-    QString toolInterface = QStringLiteral("vethT");
+    QString toolInterface;
 
 private:
     QString unitsNamespace;
