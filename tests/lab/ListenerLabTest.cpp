@@ -129,8 +129,9 @@ TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
 {
     listener.Close();
     auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "100", "--count", "3", "--timeout", "400"});
-    const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, {0x02, 0x4B, 0x7E, 0, 0, 1})),
-                                      1, 2, {0x02, 0x4B, 0x7E, 0, 0, 1}, 3, NoNameServer);
+    const HardwareAddress unitMac{0x02, 0x4B, 0x7E, 0, 0, 1};
+    const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, unitMac)),
+                                      1, 2, unitMac, 3, NoNameServer);
     EXPECT_EQ(listener.SendReply(reply), CBootpSocket::SendFailed);
     const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
