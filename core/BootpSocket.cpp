@@ -29,15 +29,18 @@ bool CBootpSocket::Create()
     return true;
 }
 
-int CBootpSocket::SendReply(const BootpMessage& reply)
+int CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
     if (socket.state() != QAbstractSocket::BoundState)
         return SendFailed;
-    const qint64 sent = socket.writeDatagram(reinterpret_cast<const char*>(reply.data()),
-                                             static_cast<qint64>(reply.size()),
-                                             QHostAddress::Broadcast, bootp::ClientPort);
+    QNetworkDatagram datagram(QByteArray(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size())),
+                              QHostAddress::Broadcast, bootp::ClientPort);
+    // Where the system cannot be told the interface, Qt drops the index and
+    // the reply goes out the plain way.
+    datagram.setInterfaceIndex(outgoingInterface);
+    const qint64 sent = socket.writeDatagram(datagram);
     return sent < 0 ? SendFailed : static_cast<int>(sent);
 }
 

@@ -42,8 +42,12 @@ public:
     // it, or the process may not bind privileged ports), and then nothing stays open.
     bool Create();
 
-    // Broadcasts a reply to 255.255.255.255, port 68: the bytes sent, or SendFailed.
-    int SendReply(const BootpMessage& reply);
+    // Broadcasts a reply to 255.255.255.255, port 68, out of the network
+    // interface with this index: the bytes sent, or SendFailed. A limited
+    // broadcast otherwise leaves by whichever interface the routing table
+    // picks, and a unit on another network would never hear it. Index 0
+    // leaves the choice to the routing table.
+    virtual int SendReply(const BootpMessage& reply, unsigned outgoingInterface);
 
     void Close();
 

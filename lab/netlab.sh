@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A private network for trying the tool and for its tests: two network
-# namespaces joined by a veth pair, a units side and a tool side. Nothing in
+# A private network for trying the tool and for its tests: a tool side on two
+# network segments, like a PC with two network cards, and a units side on
+# each segment, all in network namespaces joined by veth pairs. Nothing in
 # them can reach the machine's own network, so broadcasts stay inside.
 #
 #   netlab.sh run -- COMMAND [ARG...]
@@ -11,6 +12,9 @@
 #   LAB_TOOL_NS    the tool side's namespace (the one COMMAND runs in)
 #   LAB_TOOL_ADDRESS, LAB_PREFIX_LENGTH   the tool side's address, 10.77.0.2/24
 #   LAB_TOOL_INTERFACE   the tool side's end of the veth pair
+# and the same for the second segment, 10.78.0.2/24, which the tool side's
+# default route does not lead to:
+#   LAB_SECOND_UNITS_NS, LAB_SECOND_TOOL_ADDRESS, LAB_SECOND_TOOL_INTERFACE
 # Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
 # root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
 set -euo pipefail
@@ -21,8 +25,10 @@ shift 2
 
 tag="tbp$$"
 units_ns="${tag}u"
+second_units_ns="${tag}v"
 tool_ns="${tag}t"
 tool_address=10.77.0.2
+second_tool_address=10.78.0.2
 prefix_length=24
 
 cannot_make_lab() {
@@ -34,7 +40,7 @@ cannot_make_lab() {
 
 remove_lab() {
     local ns
-    for ns in "$units_ns" "$tool_ns"; do
+    for ns in "$units_ns" "$second_units_ns" "$tool_ns"; do
         if ip netns pids "$ns" >/dev/null 2>&1; then
             # A process left in a namespace would keep it alive after its name is gone.
             ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
@@ -52,21 +58,31 @@ trap 'exit 143' TERM
 trap 'exit 129' HUP
 
 ip netns add "$units_ns" 2>/dev/null || cannot_make_lab "ip netns add failed"
+ip netns add "$second_units_ns"
 ip netns add "$tool_ns"
-ip link add vethU netns "$units_ns" type veth peer name vethT netns "$tool_ns"
-# The units side has no address, as a unit waiting for BOOTP has none.
-ip -n "$units_ns" link set vethU address 02:4b:7e:00:00:01
-ip -n "$tool_ns" addr add "$tool_address/$prefix_length" dev vethT
-for side in "$units_ns vethU" "$tool_ns vethT"; do
-    read -r ns dev <<<"$side"
-    ip -n "$ns" link set lo up
-    ip -n "$ns" link set "$dev" up
+ip -n "$tool_ns" link set lo up
+
+# join_segment UNITS_NS UNITS_DEV UNITS_MAC TOOL_DEV TOOL_ADDRESS
+join_segment() {
+    ip link add "$2" netns "$1" type veth peer name "$4" netns "$tool_ns"
+    # The units side has no address, as a unit waiting for BOOTP has none.
+    ip -n "$1" link set "$2" address "$3"
+    ip -n "$1" link set lo up
+    ip -n "$1" link set "$2" up
     # A limited broadcast (255.255.255.255) needs a route to leave by.
-    ip -n "$ns" route add default dev "$dev"
-done
+    ip -n "$1" route add default dev "$2"
+    ip -n "$tool_ns" addr add "$5/$prefix_length" dev "$4"
+    ip -n "$tool_ns" link set "$4" up
+}
+join_segment "$units_ns" vethU 02:4b:7e:00:00:01 vethT "$tool_address"
+join_segment "$second_units_ns" vethU2 02:4b:7e:00:00:02 vethT2 "$second_tool_address"
+# Only the first segment has the tool side's default route, so a broadcast
+# that is not told its interface leaves by the first segment alone.
+ip -n "$tool_ns" route add default dev vethT
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT
+export LAB_SECOND_UNITS_NS="$second_units_ns" LAB_SECOND_TOOL_ADDRESS="$second_tool_address" LAB_SECOND_TOOL_INTERFACE=vethT2
 # In the background so that a signal ends the wait at once (bash runs traps
 # only between commands); the lab's removal then ends COMMAND too.
 ip netns exec "$tool_ns" "$@" <&0 &

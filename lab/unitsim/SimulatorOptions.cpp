@@ -69,7 +69,7 @@ std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& argumen
     parser.setApplicationDescription(
         "Acts as Ethernet I/O units waiting for BOOTP: broadcasts BOOTREQUESTs from UDP 68 to "
         "255.255.255.255:67 until each unit gets its BOOTREPLY, prints what each reply assigned, "
-        "and exits 0 when every unit got one. Run it only inside the lab's private network.");
+        "with its bytes in hex, and exits 0 when every unit got one. Run it only inside the lab's private network.");
     parser.addHelpOption();
     parser.addOptions({
         {"mac", "Hardware address of the first unit.", "mac", "02:4b:7e:00:00:01"},

@@ -160,7 +160,7 @@ void UnitSimulator::TakeReply(const QNetworkDatagram& datagram)
           << " address=" << Dotted(reply->address) << " mask=" << optional(reply->subnetMask)
           << " gateway=" << Dotted(reply->gateway) << " nameserver=" << optional(reply->nameServer)
           << " from=" << datagram.senderAddress().toString() << ":" << datagram.senderPort()
-          << " length=" << datagram.data().size() << Qt::endl;
+          << " length=" << datagram.data().size() << " bytes=" << datagram.data().toHex() << Qt::endl;
 }
 
 bool UnitSimulator::AllAssigned() const

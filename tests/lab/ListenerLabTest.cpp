@@ -93,7 +93,7 @@ TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
         const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.77.0.50"),
                                                   ParseDottedQuad("10.77.0.1"), ReadHardwareAddress(request),
                                                   ParseDottedQuad("255.255.255.0"), NoNameServer);
-        sendResults.push_back(listener.SendReply(reply));
+        sendResults.push_back(listener.SendReply(reply, 0));
     };
     auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "200", "--count", "25", "--timeout", "10000"});
     const QString output = WaitForOutput(*unit, 15s);
@@ -104,6 +104,38 @@ TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
     const QString expected = "reply mac=02-4B-7E-00-00-01 xid=5a1c0007 address=10.77.0.50 mask=255.255.255.0 "
                              "gateway=10.77.0.1 nameserver=0.0.0.0 from=" + lab->toolAddress + ":67 length=300";
     EXPECT_TRUE(output.contains(expected)) << output.toStdString();
+}
+
+TEST_F(ListenerLab, ReplyLeavesByTheInterfaceItIsToldEvenOffTheDefaultRoute)
+{
+    // The unit sits on the second segment; the tool side's default route leads
+    // to the first. Told no interface, the reply follows that route and the
+    // unit never hears it: the lab really has the two-network trap.
+    unsigned outgoingInterface = 0;
+    std::vector<unsigned> arrivals;
+    receiver.onRequest = [&](std::span<const std::uint8_t> request) {
+        arrivals.push_back(receiver.heard.back().arrivalInterface);
+        const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.78.0.50"),
+                                                  0, ReadHardwareAddress(request), 0, NoNameServer);
+        listener.SendReply(reply, outgoingInterface);
+    };
+    const QStringList unitOnSecondSegment{"--mac", "02:4b:7e:00:00:02", "--xid", "5e60d002", "--interval", "100"};
+
+    auto unheard = lab->StartUnits(unitOnSecondSegment + QStringList{"--count", "8", "--timeout", "800"},
+                                   LabNetwork::SecondSegment);
+    const QString unheardOutput = WaitForOutput(*unheard, 10s);
+    EXPECT_EQ(unheard->exitCode(), 1) << unheardOutput.toStdString();
+    ASSERT_FALSE(arrivals.empty());
+    const unsigned secondInterface = if_nametoindex(lab->secondToolInterface.toLatin1().constData());
+    EXPECT_EQ(arrivals.front(), secondInterface);
+
+    outgoingInterface = secondInterface;
+    auto heard = lab->StartUnits(unitOnSecondSegment + QStringList{"--count", "25", "--timeout", "10000"},
+                                 LabNetwork::SecondSegment);
+    const QString output = WaitForOutput(*heard, 15s);
+    EXPECT_EQ(heard->exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("address=10.78.0.50")) << output.toStdString();
+    EXPECT_TRUE(output.contains("from=" + lab->secondToolAddress + ":67 length=300")) << output.toStdString();
 }
 
 TEST_F(ListenerLab, PortHeldByAnotherProgramCannotBeBoundUntilFreed)
@@ -132,7 +164,7 @@ TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
     const HardwareAddress unitMac{0x02, 0x4B, 0x7E, 0, 0, 1};
     const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, unitMac)),
                                       1, 2, unitMac, 3, NoNameServer);
-    EXPECT_EQ(listener.SendReply(reply), CBootpSocket::SendFailed);
+    EXPECT_EQ(listener.SendReply(reply, 0), CBootpSocket::SendFailed);
     const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
     EXPECT_FALSE(output.contains("reply mac=")) << output.toStdString();

@@ -13,15 +13,19 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     lab.unitsNamespace = units;
     lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
     lab.toolInterface = qEnvironmentVariable("LAB_TOOL_INTERFACE");
+    lab.secondUnitsNamespace = qEnvironmentVariable("LAB_SECOND_UNITS_NS");
+    lab.secondToolAddress = qEnvironmentVariable("LAB_SECOND_TOOL_ADDRESS");
+    lab.secondToolInterface = qEnvironmentVariable("LAB_SECOND_TOOL_INTERFACE");
     return lab;
 }
 
-std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArguments) const
+std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const
 {
+    const QString& units = segment == FirstSegment ? unitsNamespace : secondUnitsNamespace;
     auto simulator = std::make_unique<QProcess>();
     simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     simulator->start(QStringLiteral("ip"),
-                     QStringList{"netns", "exec", unitsNamespace, QStringLiteral(UNITSIM_PATH)} + simulatorArguments);
+                     QStringList{"netns", "exec", units, QStringLiteral(UNITSIM_PATH)} + simulatorArguments);
     simulator->waitForStarted();
     return simulator;
 }

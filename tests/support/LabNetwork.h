@@ -14,17 +14,24 @@
 
 class LabNetwork {
 public:
+    // The tool side's default route leads to the first segment only.
+    enum Segment { FirstSegment, SecondSegment };
+
     // The lab this process runs in, or nothing when it was not started by netlab.sh.
     static std::optional<LabNetwork> FromEnvironment();
 
-    // Starts the unit simulator on the units side with these options.
-    std::unique_ptr<QProcess> StartUnits(const QStringList& simulatorArguments) const;
+    // Starts the unit simulator on a segment's units side with these options.
+    std::unique_ptr<QProcess> StartUnits(const QStringList& simulatorArguments,
+                                         Segment segment = FirstSegment) const;
 
     QString toolAddress;
     QString toolInterface;
+    QString secondToolAddress;
+    QString secondToolInterface;
 
 private:
     QString unitsNamespace;
+    QString secondUnitsNamespace;
 };
 
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
