@@ -1,0 +1,44 @@
+#include "DialogUnits.h"
+
+#include <QFontMetrics>
+
+namespace {
+
+// Units times base over divisor, rounded to the nearest pixel.
+int Scale(int units, int base, int divisor)
+{
+    return (units * base + divisor / 2) / divisor;
+}
+
+} // namespace
+
+DialogUnits::DialogUnits(const QFont& dialogFont)
+{
+    // The average width is taken over the 52 Latin letters, rounded to the
+    // nearest pixel, as dialog templates have always been measured.
+    const QFontMetrics metrics(dialogFont);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    averageCharWidth = (letters / 26 + 1) / 2;
+    charHeight = metrics.height();
+}
+
+QRect DialogUnits::ToPixels(const DialogRect& rect) const
+{
+    return {PixelsAcross(rect.x), PixelsDown(rect.y), PixelsAcross(rect.width), PixelsDown(rect.height)};
+}
+
+QSize DialogUnits::SizeToPixels(const DialogRect& rect) const
+{
+    return {PixelsAcross(rect.width), PixelsDown(rect.height)};
+}
+
+int DialogUnits::PixelsAcross(int units) const
+{
+    return Scale(units, averageCharWidth, 4);
+}
+
+int DialogUnits::PixelsDown(int units) const
+{
+    return Scale(units, charHeight, 8);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+// A rectangle in dialog units: across, a quarter of the dialog font's average
+// character width; down, an eighth of its height. Layouts given this way keep
+// their proportions whatever font and screen the dialog meets.
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& dialogFont);
+
+    QRect ToPixels(const DialogRect& rect) const;
+    QSize SizeToPixels(const DialogRect& rect) const;
+
+private:
+    int PixelsAcross(int units) const;
+    int PixelsDown(int units) const;
+
+    int averageCharWidth;
+    int charHeight;
+};
