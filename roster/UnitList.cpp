@@ -1,0 +1,122 @@
+#include "UnitList.h"
+
+#include "StringTable.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString NoAddress = QStringLiteral("0.0.0.0");
+const QString UnknownAddress = QStringLiteral("?.?.?.?");
+
+constexpr std::array<QString UnitRow::*, UnitColumnCount> ColumnTexts{
+    &UnitRow::macAddressText, &UnitRow::ipAddressText, &UnitRow::subnetMaskText,
+    &UnitRow::gatewayText, &UnitRow::sentText};
+
+constexpr std::array<StringId, UnitColumnCount> ColumnCaptions{
+    StringId::ColumnMacAddress, StringId::ColumnIpAddress, StringId::ColumnSubnetMask,
+    StringId::ColumnGateway, StringId::ColumnSent};
+
+} // namespace
+
+CUnitList::CUnitList() : selection(this) {}
+
+void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface)
+{
+    const auto known = std::find_if(rows.begin(), rows.end(),
+                                    [&](const UnitRow& row) { return row.macAddressText == macAddressText; });
+    if (known != rows.end()) {
+        known->transactionId = transactionId;
+        known->arrivalInterface = arrivalInterface;
+        return;
+    }
+    beginInsertRows({}, 0, 0);
+    rows.insert(rows.begin(), UnitRow{macAddressText, NoAddress, UnknownAddress, UnknownAddress, {},
+                                      transactionId, arrivalInterface});
+    endInsertRows();
+    SetSentStatus(0, false);
+}
+
+void CUnitList::SetSentStatus(int row, bool ok)
+{
+    SetText(row, SentColumn, ok ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
+void CUnitList::OnClearList()
+{
+    if (rows.empty())
+        return;
+    beginResetModel();
+    rows.clear();
+    endResetModel();
+}
+
+int CUnitList::FindSelectedRow() const
+{
+    for (int row = 0; row < RowCount(); ++row) {
+        if (selection.isRowSelected(row))
+            return row;
+    }
+    return NoRow;
+}
+
+int CUnitList::RowCount() const
+{
+    return static_cast<int>(rows.size());
+}
+
+QString CUnitList::Text(int row, int column) const
+{
+    return rows.at(static_cast<std::size_t>(row)).*ColumnTexts.at(static_cast<std::size_t>(column));
+}
+
+void CUnitList::SetText(int row, int column, const QString& text)
+{
+    rows.at(static_cast<std::size_t>(row)).*ColumnTexts.at(static_cast<std::size_t>(column)) = text;
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+TransactionId CUnitList::GetTransactionId(int row) const
+{
+    return rows.at(static_cast<std::size_t>(row)).transactionId;
+}
+
+unsigned CUnitList::ArrivalInterface(int row) const
+{
+    return rows.at(static_cast<std::size_t>(row)).arrivalInterface;
+}
+
+int CUnitList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int CUnitList::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : UnitColumnCount;
+}
+
+QVariant CUnitList::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::DisplayRole)
+        return {};
+    return Text(index.row(), index.column());
+}
+
+QVariant CUnitList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= UnitColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return StringFromTable(ColumnCaptions[static_cast<std::size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags CUnitList::flags(const QModelIndex& index) const
+{
+    // Selectable, never editable in place.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+}

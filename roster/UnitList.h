@@ -1,0 +1,48 @@
+#pragma once
+
+#include "UnitRow.h"
+
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+
+#include <array>
+#include <vector>
+
+// The units heard, newest first (row 0 at the top), and the one row the
+// operator may have selected. Views show these rows; there is no other copy.
+class CUnitList : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int NoRow = -1;
+    static constexpr std::array<int, UnitColumnCount> ColumnWidths{140, 95, 95, 95, 51};
+
+    CUnitList();
+
+    // A request from a unit: a new unit gets a row at the top with
+    // placeholders; a known one only gets its transaction id and interface
+    // refreshed, whatever was assigned to it.
+    void OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface);
+    void SetSentStatus(int row, bool ok);
+    void OnClearList();
+    // The first selected row from the top, or NoRow.
+    int FindSelectedRow() const;
+
+    int RowCount() const;
+    QString Text(int row, int column) const;
+    void SetText(int row, int column, const QString& text);
+    TransactionId GetTransactionId(int row) const;
+    unsigned ArrivalInterface(int row) const;
+
+    // Selection follows its row when rows are inserted above it.
+    QItemSelectionModel selection;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    std::vector<UnitRow> rows;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "BootpMessage.h"
+
+#include <QString>
+
+// The list's columns, left to right.
+enum UnitColumn : int {
+    MacAddressColumn,
+    IpAddressColumn,
+    SubnetMaskColumn,
+    GatewayColumn,
+    SentColumn,
+    UnitColumnCount
+};
+
+// One unit heard since the list was last cleared.
+struct UnitRow {
+    QString macAddressText;  // the row's key, as FormatHardwareAddress writes it
+    QString ipAddressText;
+    QString subnetMaskText;
+    QString gatewayText;
+    QString sentText;
+    // Of the unit's latest accepted request: the reply must answer it and
+    // leave by the interface it came in on, so a PC on several networks
+    // reaches a unit on any of them.
+    TransactionId transactionId = 0;
+    unsigned arrivalInterface = 0;
+};
