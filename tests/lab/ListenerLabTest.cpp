@@ -45,18 +45,16 @@ public:
     std::function<void(std::span<const std::uint8_t>)> onRequest;
 };
 
-class ListenerLab : public ::testing::Test {
+class ListenerLab : public LabTest {
 protected:
     void SetUp() override
     {
-        const auto found = LabNetwork::FromEnvironment();
-        if (!found)
-            GTEST_SKIP() << "not inside the lab: run this binary through lab/netlab.sh (ctest does)";
-        lab = *found;
+        LabTest::SetUp();
+        if (IsSkipped())
+            return;
         ASSERT_TRUE(listener.Create()) << "cannot bind UDP port 67 on the tool side";
     }
 
-    std::optional<LabNetwork> lab;
     RecordingReceiver receiver;
     CBootpSocket listener{receiver};
 };

@@ -30,6 +30,13 @@ std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArg
     return simulator;
 }
 
+void LabTest::SetUp()
+{
+    lab = LabNetwork::FromEnvironment();
+    if (!lab)
+        GTEST_SKIP() << "not inside the lab: run this binary through lab/netlab.sh (ctest does)";
+}
+
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     const QDeadlineTimer deadline(timeout);

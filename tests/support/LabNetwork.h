@@ -3,6 +3,8 @@
 // What tests need of the private network that lab/netlab.sh builds around
 // them: the test process runs on the tool side, units run on the other.
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,14 @@ public:
 private:
     QString unitsNamespace;
     QString secondUnitsNamespace;
+};
+
+// Tests that need the lab: skipped when the binary runs outside it.
+class LabTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::optional<LabNetwork> lab;
 };
 
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+class CBootpSocket;
+class CUnitList;
+class QWidget;
+
+// Asks the operator for the selected unit's IP address, subnet mask and
+// gateway, writes them into its row and broadcasts the unit's reply through
+// `listenSocket` (null until the operator started listening); the row's Sent
+// column then tells whether the reply went out. Does nothing when no row is
+// selected.
+void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, const std::unique_ptr<CBootpSocket>& listenSocket);

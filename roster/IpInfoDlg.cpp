@@ -1,0 +1,71 @@
+#include "IpInfoDlg.h"
+
+#include "IpInfoTemplate.h"
+
+CIpInfoDlg::CIpInfoDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      sendButton(tr("&Send"), this),
+      cancelButton(tr("Cancel"), this),
+      ipAddressControl(this),
+      subnetMaskControl(this),
+      subnetMaskLabel(tr("Subnet Mask"), this),
+      ipAddressLabel(tr("IP Address"), this),
+      gatewayControl(this),
+      gatewayLabel(tr("Gateway"), this)
+{
+    using namespace ip_info_template;
+    setWindowTitle(tr("Enter IP Information"));
+    const DialogUnits units(font());
+    setFixedSize(units.SizeToPixels(Client));
+    sendButton.setGeometry(units.ToPixels(SendButton));
+    cancelButton.setGeometry(units.ToPixels(CancelButton));
+    ipAddressControl.setGeometry(units.ToPixels(IpAddressField));
+    subnetMaskControl.setGeometry(units.ToPixels(SubnetMaskField));
+    subnetMaskLabel.setGeometry(units.ToPixels(SubnetMaskLabel));
+    ipAddressLabel.setGeometry(units.ToPixels(IpAddressLabel));
+    gatewayControl.setGeometry(units.ToPixels(GatewayField));
+    gatewayLabel.setGeometry(units.ToPixels(GatewayLabel));
+
+    sendButton.setDefault(true);
+    connect(&sendButton, &QPushButton::clicked, this, &CIpInfoDlg::accept);
+    connect(&cancelButton, &QPushButton::clicked, this, &CIpInfoDlg::reject);
+    setTabOrder(&sendButton, &cancelButton);
+    setTabOrder(&cancelButton, &ipAddressControl);
+    setTabOrder(&ipAddressControl, &subnetMaskControl);
+    setTabOrder(&subnetMaskControl, &gatewayControl);
+
+    ipAddressControl.SetAccessibleLabel(ipAddressLabel.text());
+    subnetMaskControl.SetAccessibleLabel(subnetMaskLabel.text());
+    gatewayControl.SetAccessibleLabel(gatewayLabel.text());
+}
+
+int CIpInfoDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+void CIpInfoDlg::accept()
+{
+    DoDataExchange(true);
+    QDialog::accept();
+}
+
+void CIpInfoDlg::DoDataExchange(bool save)
+{
+    const std::pair<CIpAddressControl*, std::uint32_t*> pairs[] = {
+        {&ipAddressControl, &ipAddress}, {&subnetMaskControl, &subnetMask}, {&gatewayControl, &gateway}};
+    for (const auto& [control, value] : pairs) {
+        if (save)
+            *value = control->GetAddress();
+        else
+            control->SetAddress(*value);
+    }
+}
+
+void CIpInfoDlg::OnInitDialog()
+{
+    DoDataExchange(false);
+    // Enter sends at once; the operator tabs to the fields to change them.
+    sendButton.setFocus();
+}

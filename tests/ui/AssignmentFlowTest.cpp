@@ -1,0 +1,250 @@
+// Assigning an address through the real window and dialog, headless: what
+// the row shows afterwards, what reply is handed to the socket and by which
+// interface, and what the operator is told when something is missing.
+
+#include "AddressText.h"
+#include "BootRequest.h"
+#include "BootpToolDlg.h"
+#include "DialogDriving.h"
+#include "IpAddressControl.h"
+#include "ModalScript.h"
+#include "QtPrinting.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const HardwareAddress ChosenUnit{0x02, 0x4B, 0x7E, 0x01, 0x02, 0x0A};
+const HardwareAddress OtherUnit{0x02, 0x4B, 0x7E, 0x01, 0x02, 0x0B};
+
+// Stands in for the listener: keeps what would have gone out, or fails.
+class RecordingSocket : public CBootpSocket {
+public:
+    using CBootpSocket::CBootpSocket;
+
+    int SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
+    {
+        sent.push_back({reply, outgoingInterface});
+        return fail ? SendFailed : static_cast<int>(reply.size());
+    }
+
+    struct Sent {
+        BootpMessage reply;
+        unsigned outgoingInterface;
+    };
+    std::vector<Sent> sent;
+    bool fail = false;
+};
+
+struct Addresses {
+    std::uint32_t ip, mask, gateway;
+};
+
+class AssignmentFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto socket = std::make_unique<RecordingSocket>(window);
+        listener = socket.get();
+        window.AdoptListener(std::move(socket));
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void Hear(const HardwareAddress& unit, TransactionId xid, unsigned arrivalInterface)
+    {
+        // On the wire the id is in the unit's byte order; the row keeps those bytes.
+        window.OnBootRequest(BuildBootRequest(xid, unit), arrivalInterface);
+    }
+
+    QStringList Row(int row)
+    {
+        QStringList texts;
+        for (int column = 0; column < UnitColumnCount; ++column)
+            texts << window.Units().Text(row, column);
+        return texts;
+    }
+
+    void Select(int row)
+    {
+        window.Units().selection.select(window.Units().index(row, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    void DoubleClickRow(int row)
+    {
+        const QRect cell = window.UnitListView().visualRect(window.Units().index(row, 0));
+        QWidget* viewport = window.UnitListView().viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, cell.center());
+    }
+
+    // A step that reads the dialog's fields, runs `meanwhile` (requests that
+    // arrive while it is open), enters the addresses and presses Send.
+    ModalScript::Step EnterAndSend(Addresses entered, std::function<void()> meanwhile = {})
+    {
+        return [this, entered, meanwhile](QWidget* dialog) {
+            const auto [ip, mask, gateway] = AddressControls(dialog);
+            opened = {ip->GetAddress(), mask->GetAddress(), gateway->GetAddress()};
+            if (meanwhile)
+                meanwhile();
+            ip->SetAddress(entered.ip);
+            mask->SetAddress(entered.mask);
+            gateway->SetAddress(entered.gateway);
+            ButtonWithText(dialog, "&Send")->click();
+        };
+    }
+
+    // Runs the menu command on the selected row, entering these addresses;
+    // how many windows opened besides the address dialog.
+    int AssignSelected(Addresses entered, std::function<void()> meanwhile = {})
+    {
+        ModalScript script;
+        script.Then(EnterAndSend(entered, std::move(meanwhile)));
+        window.OnSetIpAddress();
+        EXPECT_EQ(script.StepsDone(), 1);
+        return script.UnexpectedModals();
+    }
+
+    BootpMessage ExpectedReply(TransactionId requestXid, const HardwareAddress& unit, Addresses a)
+    {
+        return BuildBootReply(ReadTransactionId(BuildBootRequest(requestXid, unit)), a.ip, a.gateway, unit, a.mask,
+                              NoNameServer);
+    }
+
+    CBootpToolDlg window;
+    RecordingSocket* listener = nullptr;
+    Addresses opened{};
+};
+
+const Addresses Example{0xC0A80132, 0xFFFFFF00, 0xC0A80101};
+
+TEST_F(AssignmentFlow, SendWhileListeningFillsTheRowAndRepliesByTheUnitsInterface)
+{
+    Hear(ChosenUnit, 0x5A1C0007, 3);
+    ModalScript script;
+    script.Then(EnterAndSend(Example));
+    DoubleClickRow(0);
+
+    EXPECT_EQ(script.StepsDone(), 1);
+    EXPECT_EQ(opened.ip, 0u);
+    EXPECT_EQ(opened.mask, 0u);
+    EXPECT_EQ(opened.gateway, 0u);
+    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
+    ASSERT_EQ(listener->sent.size(), 1u);
+    EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x5A1C0007, ChosenUnit, Example));
+    EXPECT_EQ(listener->sent[0].outgoingInterface, 3u);
+    const BootpMessage& reply = listener->sent[0].reply;
+    EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 16, reply.begin() + 20),
+              (std::vector<std::uint8_t>{0xC0, 0xA8, 0x01, 0x32}));
+}
+
+TEST_F(AssignmentFlow, ReopenedDialogShowsTheRowsValuesAndCancelChangesNothing)
+{
+    Hear(ChosenUnit, 1, 1);
+    Select(0);
+    AssignSelected(Example);
+    const QStringList assigned = Row(0);
+
+    ModalScript second;
+    second.Then([&](QWidget* dialog) {
+        const auto [ip, mask, gateway] = AddressControls(dialog);
+        opened = {ip->GetAddress(), mask->GetAddress(), gateway->GetAddress()};
+        ip->SetAddress(0x0A000001);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    window.OnSetIpAddress();
+
+    EXPECT_EQ(second.StepsDone(), 1);
+    EXPECT_EQ(opened.ip, Example.ip);
+    EXPECT_EQ(opened.mask, Example.mask);
+    EXPECT_EQ(opened.gateway, Example.gateway);
+    EXPECT_EQ(Row(0), assigned);
+    EXPECT_EQ(listener->sent.size(), 1u);
+}
+
+TEST_F(AssignmentFlow, MenuCommandTellsWhatIsMissingAndDoubleClickStaysSilent)
+{
+    const SeenMessage empty = MessageShownBy([&] { window.OnSetIpAddress(); });
+    EXPECT_EQ(empty.text, "The list does not contain any items.");
+    EXPECT_EQ(empty.icon, QMessageBox::Information);
+    EXPECT_EQ(empty.caption, QCoreApplication::applicationName());
+    EXPECT_EQ(ModalsOpenedBy([&] {
+        window.OnUnitListDblClk();
+        QTest::mouseDClick(window.UnitListView().viewport(), Qt::LeftButton, {}, {20, 20});
+    }), 0);
+
+    Hear(ChosenUnit, 1, 1);
+    Hear(OtherUnit, 2, 1);
+    window.Units().selection.clearSelection();
+    const SeenMessage unselected = MessageShownBy([&] { window.OnSetIpAddress(); });
+    EXPECT_EQ(unselected.text, "You must first select an item in the list.");
+    EXPECT_EQ(unselected.icon, QMessageBox::Information);
+    // A double-click with rows but none selected has no unit to assign.
+    EXPECT_EQ(ModalsOpenedBy([&] { window.OnUnitListDblClk(); }), 0);
+    EXPECT_TRUE(listener->sent.empty());
+}
+
+TEST_F(AssignmentFlow, RequestDuringTheDialogIsTheOneAnswered)
+{
+    Hear(ChosenUnit, 0x11111111, 1);
+    Select(0);
+    AssignSelected(Example, [&] { Hear(ChosenUnit, 0x22222222, 2); });
+
+    ASSERT_EQ(listener->sent.size(), 1u);
+    EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x22222222, ChosenUnit, Example));
+    EXPECT_EQ(listener->sent[0].outgoingInterface, 2u);
+    EXPECT_EQ(window.Units().RowCount(), 1);
+}
+
+TEST_F(AssignmentFlow, NewUnitDuringTheDialogDoesNotTakeTheChosenUnitsPlace)
+{
+    Hear(ChosenUnit, 0x11111111, 1);
+    Select(0);
+    AssignSelected(Example, [&] { Hear(OtherUnit, 0x33333333, 2); });
+
+    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0B", "0.0.0.0", "?.?.?.?", "?.?.?.?", "No"}));
+    EXPECT_EQ(Row(1), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
+    ASSERT_EQ(listener->sent.size(), 1u);
+    EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x11111111, ChosenUnit, Example));
+    EXPECT_EQ(listener->sent[0].outgoingInterface, 1u);
+}
+
+TEST_F(AssignmentFlow, FailedSendLeavesTheAddressesAndSaysNo)
+{
+    Hear(ChosenUnit, 1, 1);
+    Select(0);
+    AssignSelected(Example);
+    ASSERT_EQ(Row(0)[SentColumn], "Yes");
+
+    listener->fail = true;
+    EXPECT_EQ(AssignSelected({0x0A000005, 0xFFFF0000, 0}), 0) << "a failed send shows no message";
+    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0A", "10.0.0.5", "255.255.0.0", "0.0.0.0", "No"}));
+}
+
+TEST(AssignmentWithoutListener, WritesTheRowThenAsksForListenAndSendsNothing)
+{
+    CBootpToolDlg window;
+    window.OnBootRequest(BuildBootRequest(1, ChosenUnit), 1);
+    window.Units().selection.select(window.Units().index(0, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SeenMessage seen;
+    ModalScript script;
+    script.Then([](QWidget* dialog) {
+        AddressControls(dialog)[0]->SetAddress(0x0A000005);
+        ButtonWithText(dialog, "&Send")->click();
+    });
+    script.Then(AcknowledgeMessage(seen));
+    window.OnSetIpAddress();
+
+    EXPECT_EQ(seen.text, "You must first select the \"Listen\" button.");
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(window.Units().Text(0, IpAddressColumn), "10.0.0.5");
+    EXPECT_EQ(window.Units().Text(0, SentColumn), "No");
+}
+
+} // namespace
