@@ -9,6 +9,7 @@
 #include "LabNetwork.h"
 #include "ModalScript.h"
 #include "QtPrinting.h"
+#include "UnitRows.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -59,14 +60,6 @@ protected:
     CBootpToolDlg window;
 };
 
-QStringList Row(CUnitList& units, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < UnitColumnCount; ++column)
-        texts << units.Text(row, column);
-    return texts;
-}
-
 TEST_F(AssignmentLab, UnitReceivesExactlyTheReplyTheOperatorTypedIn)
 {
     auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "200", "--count", "100", "--timeout", "20000"});
@@ -74,7 +67,7 @@ TEST_F(AssignmentLab, UnitReceivesExactlyTheReplyTheOperatorTypedIn)
     AssignTopRowByHand("192.168.1.50", "255.255.255.0", "192.168.1.1");
     const QString output = WaitForOutput(*unit, 25s);
 
-    EXPECT_EQ(Row(window.Units(), 0),
+    EXPECT_EQ(RowTexts(window.Units(), 0),
               (QStringList{"02-4B-7E-00-00-01", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
     EXPECT_EQ(unit->exitCode(), 0) << output.toStdString();
     const HardwareAddress mac{0x02, 0x4B, 0x7E, 0x00, 0x00, 0x01};

@@ -18,15 +18,6 @@
 
 namespace {
 
-QLabel* LabelWithText(QWidget* dialog, const QString& text)
-{
-    for (QLabel* label : dialog->findChildren<QLabel*>()) {
-        if (label->text() == text)
-            return label;
-    }
-    return nullptr;
-}
-
 // The address control or button that holds the focus, by its name.
 QString FocusedControlName()
 {
@@ -79,7 +70,7 @@ TEST(IpInfoDlg, IsLaidOutAsItsTemplateSays)
     const char* captions[] = {"IP Address", "Subnet Mask", "Gateway"};
     CIpAddressControl* fields[] = {ip, mask, gateway};
     for (int i = 0; i < 3; ++i) {
-        QLabel* label = LabelWithText(&dialog, captions[i]);
+        QLabel* label = ChildWithText<QLabel>(&dialog, captions[i]);
         ASSERT_TRUE(label) << captions[i];
         EXPECT_LT(label->geometry().bottom(), fields[i]->geometry().top()) << captions[i];
         EXPECT_EQ(fields[i]->accessibleName(), captions[i]);

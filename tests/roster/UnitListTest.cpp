@@ -2,7 +2,7 @@
 // request may and may not change, Clear, and the selection following its unit.
 
 #include "QtPrinting.h"
-#include "UnitList.h"
+#include "UnitRows.h"
 
 #include <QSignalSpy>
 
@@ -14,25 +14,12 @@ const QString UnitA = QStringLiteral("02-4B-7E-01-02-0A");
 const QString UnitB = QStringLiteral("02-4B-7E-01-02-0B");
 const QString UnitC = QStringLiteral("02-4B-7E-01-02-0C");
 
-QStringList RowTexts(const CUnitList& units, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < UnitColumnCount; ++column)
-        texts << units.Text(row, column);
-    return texts;
-}
-
 QStringList Keys(const CUnitList& units)
 {
     QStringList keys;
     for (int row = 0; row < units.RowCount(); ++row)
         keys << units.Text(row, MacAddressColumn);
     return keys;
-}
-
-void Select(CUnitList& units, int row)
-{
-    units.selection.select(units.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 TEST(UnitList, FirstRequestAddsARowWithPlaceholders)
@@ -95,7 +82,7 @@ TEST(UnitList, ClearRemovesEveryRowAndAUnitHeardAgainStartsAfresh)
     units.OnBootRequest(UnitB, 2, 1);
     units.SetText(0, IpAddressColumn, "10.0.0.9");
     units.SetSentStatus(0, true);
-    Select(units, 0);
+    SelectRow(units, 0);
     units.OnClearList();
     EXPECT_EQ(units.RowCount(), 0);
     EXPECT_EQ(units.FindSelectedRow(), CUnitList::NoRow);
@@ -114,7 +101,7 @@ TEST(UnitList, SelectionBelongsToTheUnitNotThePosition)
     units.OnBootRequest(UnitC, 3, 1);
     EXPECT_EQ(units.FindSelectedRow(), CUnitList::NoRow);
 
-    Select(units, 2);
+    SelectRow(units, 2);
     EXPECT_EQ(units.FindSelectedRow(), 2);
     units.OnBootRequest(QStringLiteral("02-4B-7E-01-02-0D"), 4, 1);
     EXPECT_EQ(units.FindSelectedRow(), 3);

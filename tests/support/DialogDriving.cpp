@@ -3,7 +3,6 @@
 #include "IpAddressControl.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
@@ -17,15 +16,6 @@ std::array<CIpAddressControl*, 3> AddressControls(QWidget* dialog)
     std::sort(controls.begin(), controls.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
     std::copy(controls.begin(), controls.end(), topToBottom.begin());
     return topToBottom;
-}
-
-QPushButton* ButtonWithText(QWidget* dialog, const QString& text)
-{
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
 }
 
 void TypeIntoFocus(const QString& keys)

@@ -9,6 +9,7 @@
 #include "IpAddressControl.h"
 #include "ModalScript.h"
 #include "QtPrinting.h"
+#include "UnitRows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -59,20 +60,6 @@ protected:
     {
         // On the wire the id is in the unit's byte order; the row keeps those bytes.
         window.OnBootRequest(BuildBootRequest(xid, unit), arrivalInterface);
-    }
-
-    QStringList Row(int row)
-    {
-        QStringList texts;
-        for (int column = 0; column < UnitColumnCount; ++column)
-            texts << window.Units().Text(row, column);
-        return texts;
-    }
-
-    void Select(int row)
-    {
-        window.Units().selection.select(window.Units().index(row, 0),
-                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     void DoubleClickRow(int row)
@@ -134,7 +121,7 @@ TEST_F(AssignmentFlow, SendWhileListeningFillsTheRowAndRepliesByTheUnitsInterfac
     EXPECT_EQ(opened.ip, 0u);
     EXPECT_EQ(opened.mask, 0u);
     EXPECT_EQ(opened.gateway, 0u);
-    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
+    EXPECT_EQ(RowTexts(window.Units(), 0), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
     ASSERT_EQ(listener->sent.size(), 1u);
     EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x5A1C0007, ChosenUnit, Example));
     EXPECT_EQ(listener->sent[0].outgoingInterface, 3u);
@@ -146,9 +133,9 @@ TEST_F(AssignmentFlow, SendWhileListeningFillsTheRowAndRepliesByTheUnitsInterfac
 TEST_F(AssignmentFlow, ReopenedDialogShowsTheRowsValuesAndCancelChangesNothing)
 {
     Hear(ChosenUnit, 1, 1);
-    Select(0);
+    SelectRow(window.Units(), 0);
     AssignSelected(Example);
-    const QStringList assigned = Row(0);
+    const QStringList assigned = RowTexts(window.Units(), 0);
 
     ModalScript second;
     second.Then([&](QWidget* dialog) {
@@ -163,7 +150,7 @@ TEST_F(AssignmentFlow, ReopenedDialogShowsTheRowsValuesAndCancelChangesNothing)
     EXPECT_EQ(opened.ip, Example.ip);
     EXPECT_EQ(opened.mask, Example.mask);
     EXPECT_EQ(opened.gateway, Example.gateway);
-    EXPECT_EQ(Row(0), assigned);
+    EXPECT_EQ(RowTexts(window.Units(), 0), assigned);
     EXPECT_EQ(listener->sent.size(), 1u);
 }
 
@@ -192,7 +179,7 @@ TEST_F(AssignmentFlow, MenuCommandTellsWhatIsMissingAndDoubleClickStaysSilent)
 TEST_F(AssignmentFlow, RequestDuringTheDialogIsTheOneAnswered)
 {
     Hear(ChosenUnit, 0x11111111, 1);
-    Select(0);
+    SelectRow(window.Units(), 0);
     AssignSelected(Example, [&] { Hear(ChosenUnit, 0x22222222, 2); });
 
     ASSERT_EQ(listener->sent.size(), 1u);
@@ -204,11 +191,11 @@ TEST_F(AssignmentFlow, RequestDuringTheDialogIsTheOneAnswered)
 TEST_F(AssignmentFlow, NewUnitDuringTheDialogDoesNotTakeTheChosenUnitsPlace)
 {
     Hear(ChosenUnit, 0x11111111, 1);
-    Select(0);
+    SelectRow(window.Units(), 0);
     AssignSelected(Example, [&] { Hear(OtherUnit, 0x33333333, 2); });
 
-    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0B", "0.0.0.0", "?.?.?.?", "?.?.?.?", "No"}));
-    EXPECT_EQ(Row(1), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
+    EXPECT_EQ(RowTexts(window.Units(), 0), (QStringList{"02-4B-7E-01-02-0B", "0.0.0.0", "?.?.?.?", "?.?.?.?", "No"}));
+    EXPECT_EQ(RowTexts(window.Units(), 1), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
     ASSERT_EQ(listener->sent.size(), 1u);
     EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x11111111, ChosenUnit, Example));
     EXPECT_EQ(listener->sent[0].outgoingInterface, 1u);
@@ -217,21 +204,20 @@ TEST_F(AssignmentFlow, NewUnitDuringTheDialogDoesNotTakeTheChosenUnitsPlace)
 TEST_F(AssignmentFlow, FailedSendLeavesTheAddressesAndSaysNo)
 {
     Hear(ChosenUnit, 1, 1);
-    Select(0);
+    SelectRow(window.Units(), 0);
     AssignSelected(Example);
-    ASSERT_EQ(Row(0)[SentColumn], "Yes");
+    ASSERT_EQ(RowTexts(window.Units(), 0)[SentColumn], "Yes");
 
     listener->fail = true;
     EXPECT_EQ(AssignSelected({0x0A000005, 0xFFFF0000, 0}), 0) << "a failed send shows no message";
-    EXPECT_EQ(Row(0), (QStringList{"02-4B-7E-01-02-0A", "10.0.0.5", "255.255.0.0", "0.0.0.0", "No"}));
+    EXPECT_EQ(RowTexts(window.Units(), 0), (QStringList{"02-4B-7E-01-02-0A", "10.0.0.5", "255.255.0.0", "0.0.0.0", "No"}));
 }
 
 TEST(AssignmentWithoutListener, WritesTheRowThenAsksForListenAndSendsNothing)
 {
     CBootpToolDlg window;
     window.OnBootRequest(BuildBootRequest(1, ChosenUnit), 1);
-    window.Units().selection.select(window.Units().index(0, 0),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectRow(window.Units(), 0);
     SeenMessage seen;
     ModalScript script;
     script.Then([](QWidget* dialog) {
