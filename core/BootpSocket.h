@@ -40,7 +40,7 @@ public:
 
     // Binds the port; false if that fails (for instance another program holds
     // it, or the process may not bind privileged ports), and then nothing stays open.
-    bool Create();
+    virtual bool Create();
 
     // Broadcasts a reply to 255.255.255.255, port 68, out of the network
     // interface with this index: the bytes sent, or SendFailed. A limited

@@ -1,18 +1,144 @@
 #include "BootpToolDlg.h"
 
+#include "AboutToolDlg.h"
 #include "AddressAssignment.h"
 #include "AddressText.h"
+#include "AppIcon.h"
+#include "HelpViewer.h"
+#include "MainMenu.h"
 #include "MainWindowTemplate.h"
 #include "MessageBox.h"
 
-CBootpToolDlg::CBootpToolDlg(QWidget* parent) : QDialog(parent), unitListView(unitList, this)
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+CBootpToolDlg::CBootpToolDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      client(this),
+      exitButton(tr("E&xit"), &client),
+      unitListView(unitList, &client),
+      listenButton(tr("&Listen"), &client),
+      clearButton(tr("&Clear"), &client),
+      pingButton(tr("PING &Selected"), &client),
+      printButton(tr("&Print"), &client),
+      appIcon(AppIcon())
 {
     using namespace main_window_template;
     setWindowTitle(tr("Tarvik BootP Tool"));
+
+    // The menu sits above the client area, which keeps the template's size.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(&menuBar);
+    layout->addWidget(&client);
+    BuildMenuBar(menuBar, main_menu_template::Menus, [this](CommandId command) { OnCommand(command); });
+
     const DialogUnits units(font());
-    setFixedSize(units.SizeToPixels(Client));
+    client.setFixedSize(units.SizeToPixels(Client));
+    exitButton.setGeometry(units.ToPixels(ExitButton));
     unitListView.setGeometry(units.ToPixels(UnitList));
+    listenButton.setGeometry(units.ToPixels(ListenButton));
+    clearButton.setGeometry(units.ToPixels(ClearButton));
+    pingButton.setGeometry(units.ToPixels(PingButton));
+    printButton.setGeometry(units.ToPixels(PrintButton));
+
+    // Exit and Clear are no tab stops; the others tab in template order.
+    exitButton.setFocusPolicy(Qt::ClickFocus);
+    clearButton.setFocusPolicy(Qt::ClickFocus);
+    setTabOrder(&unitListView, &listenButton);
+    setTabOrder(&listenButton, &pingButton);
+    setTabOrder(&pingButton, &printButton);
+    // Enter clicks the focused button, else PING Selected while it is enabled.
+    pingButton.setDefault(true);
+
     connect(&unitListView, &CUnitListView::DoubleClicked, this, &CBootpToolDlg::OnUnitListDblClk);
+    connect(&exitButton, &QPushButton::clicked, this, &CBootpToolDlg::OnOK);
+    connect(&listenButton, &QPushButton::clicked, this, &CBootpToolDlg::OnListen);
+    connect(&clearButton, &QPushButton::clicked, this, &CBootpToolDlg::OnClearList);
+}
+
+CBootpToolDlg::~CBootpToolDlg() = default;
+
+int CBootpToolDlg::DoModal()
+{
+    // Window-modal without a parent blocks no other window, so the help
+    // window stays usable beside it.
+    setWindowModality(Qt::WindowModal);
+    return exec();
+}
+
+void CBootpToolDlg::setVisible(bool visible)
+{
+    if (visible && !initialised) {
+        initialised = true;
+        OnInitDialog();
+    }
+    QDialog::setVisible(visible);
+}
+
+void CBootpToolDlg::OnInitDialog()
+{
+    setWindowIcon(appIcon);
+
+    // Without tips the window works all the same; the menu item then shows
+    // them off.
+    toolTip = NewToolTipCtrl();
+    if (toolTip) {
+        toolTip->AddTool(&unitListView, StringId::ToolTipUnitList);
+        toolTip->AddTool(&listenButton, StringId::ToolTipListen);
+        toolTip->AddTool(&clearButton, StringId::ToolTipClear);
+        toolTip->AddTool(&printButton, StringId::ToolTipPrint);
+        toolTip->AddTool(&pingButton, StringId::ToolTipPing);
+        toolTip->AddTool(&exitButton, StringId::ToolTipExit);
+        toolTipsEnabled = true;
+        toolTip->Activate(true);
+    }
+    MenuCommand(menuBar, CommandId::ToggleToolTips)->setChecked(toolTipsEnabled);
+
+    SetListeningState(false);
+    unitListView.setFocus();
+}
+
+void CBootpToolDlg::OnCommand(CommandId command)
+{
+    static constexpr std::pair<CommandId, void (CBootpToolDlg::*)()> Handlers[] = {
+        {CommandId::ClearList, &CBootpToolDlg::OnClearList},
+        {CommandId::ToggleToolTips, &CBootpToolDlg::OnToggleToolTips},
+        {CommandId::SetIpAddress, &CBootpToolDlg::OnSetIpAddress},
+        {CommandId::Listen, &CBootpToolDlg::OnListen},
+        {CommandId::HelpContents, &CBootpToolDlg::OnHelpContents},
+        {CommandId::About, &CBootpToolDlg::OnAboutBox},
+    };
+    if (command == CommandId::AppExit) {
+        // As a close request of the window, which ends in the exit routine.
+        close();
+        return;
+    }
+    for (const auto& [handled, handler] : Handlers) {
+        if (handled == command)
+            (this->*handler)();
+    }
+}
+
+void CBootpToolDlg::SetListeningState(bool listening)
+{
+    listenButton.setEnabled(!listening);
+    clearButton.setEnabled(listening);
+    printButton.setEnabled(listening);
+    pingButton.setEnabled(listening);
+}
+
+std::unique_ptr<CBootpSocket> CBootpToolDlg::NewListenSocket()
+{
+    return std::make_unique<CBootpSocket>(*this);
+}
+
+std::unique_ptr<CToolTipCtrl> CBootpToolDlg::NewToolTipCtrl()
+{
+    return std::make_unique<CToolTipCtrl>();
 }
 
 void CBootpToolDlg::OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface)
@@ -21,9 +147,19 @@ void CBootpToolDlg::OnBootRequest(std::span<const std::uint8_t> buffer, unsigned
                            ReadTransactionId(buffer), arrivalInterface);
 }
 
-void CBootpToolDlg::AdoptListener(std::unique_ptr<CBootpSocket> socket)
+void CBootpToolDlg::OnListen()
 {
+    if (listenSocket) {
+        ShowMessage(this, StringId::AlreadyListening);
+        return;
+    }
+    std::unique_ptr<CBootpSocket> socket = NewListenSocket();
+    if (!socket->Create()) {
+        ShowMessage(this, StringId::CannotListen);
+        return;
+    }
     listenSocket = std::move(socket);
+    SetListeningState(true);
 }
 
 void CBootpToolDlg::OnClearList()
@@ -52,4 +188,80 @@ void CBootpToolDlg::OnSetIpAddress()
 void CBootpToolDlg::AssignAddress()
 {
     AssignAddressToSelectedUnit(this, unitList, listenSocket);
+}
+
+void CBootpToolDlg::OnToggleToolTips()
+{
+    if (toolTip) {
+        toolTipsEnabled = !toolTipsEnabled;
+        toolTip->Activate(toolTipsEnabled);
+    }
+    MenuCommand(menuBar, CommandId::ToggleToolTips)->setChecked(toolTipsEnabled);
+}
+
+void CBootpToolDlg::OnAboutBox()
+{
+    CAboutToolDlg about(this);
+    about.DoModal();
+}
+
+void CBootpToolDlg::OnHelpContents()
+{
+    if (!helpViewer)
+        helpViewer = std::make_unique<CHelpViewer>();
+    helpViewer->ShowContents(HelpFolders());
+}
+
+void CBootpToolDlg::OnOK()
+{
+    if (listenSocket) {
+        listenSocket->Close();
+        listenSocket.reset();
+    }
+    QDialog::accept();
+}
+
+void CBootpToolDlg::reject()
+{
+    OnClearList();
+}
+
+void CBootpToolDlg::closeEvent(QCloseEvent* event)
+{
+    // The close box, Alt+F4 and File > Exit.
+    OnOK();
+    event->accept();
+}
+
+bool CBootpToolDlg::event(QEvent* event)
+{
+    // As in any dialog, a button's mnemonic comes before the menu's: Alt+C
+    // clicks Clear while it is enabled and opens the Actions menu otherwise.
+    // Taking the key here keeps it from the menu bar's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && ButtonWithMnemonic(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CBootpToolDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (QPushButton* button = ButtonWithMnemonic(*event)) {
+        button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+QPushButton* CBootpToolDlg::ButtonWithMnemonic(const QKeyEvent& key)
+{
+    if (key.modifiers() != Qt::AltModifier)
+        return nullptr;
+    const QKeySequence pressed(key.keyCombination());
+    for (QPushButton* button : {&exitButton, &listenButton, &clearButton, &pingButton, &printButton}) {
+        if (button->isEnabled() && QKeySequence::mnemonic(button->text()) == pressed)
+            return button;
+    }
+    return nullptr;
 }

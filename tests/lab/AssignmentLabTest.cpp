@@ -28,11 +28,10 @@ protected:
         LabTest::SetUp();
         if (IsSkipped())
             return;
-        auto socket = std::make_unique<CBootpSocket>(window);
-        ASSERT_TRUE(socket->Create()) << "cannot bind UDP port 67 on the tool side";
-        window.AdoptListener(std::move(socket));
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_EQ(ModalsOpenedBy([&] { ButtonWithText(&window, "&Listen")->click(); }), 0);
+        ASSERT_TRUE(window.IsListening()) << "cannot bind UDP port 67 on the tool side";
     }
 
     // Double-clicks the top row and types the addresses into the dialog.

@@ -4,11 +4,11 @@
 
 #include "AddressText.h"
 #include "BootRequest.h"
-#include "BootpToolDlg.h"
 #include "DialogDriving.h"
 #include "IpAddressControl.h"
 #include "ModalScript.h"
 #include "QtPrinting.h"
+#include "TestToolDlg.h"
 #include "UnitRows.h"
 
 #include <QApplication>
@@ -22,25 +22,6 @@ namespace {
 const HardwareAddress ChosenUnit{0x02, 0x4B, 0x7E, 0x01, 0x02, 0x0A};
 const HardwareAddress OtherUnit{0x02, 0x4B, 0x7E, 0x01, 0x02, 0x0B};
 
-// Stands in for the listener: keeps what would have gone out, or fails.
-class RecordingSocket : public CBootpSocket {
-public:
-    using CBootpSocket::CBootpSocket;
-
-    int SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
-    {
-        sent.push_back({reply, outgoingInterface});
-        return fail ? SendFailed : static_cast<int>(reply.size());
-    }
-
-    struct Sent {
-        BootpMessage reply;
-        unsigned outgoingInterface;
-    };
-    std::vector<Sent> sent;
-    bool fail = false;
-};
-
 struct Addresses {
     std::uint32_t ip, mask, gateway;
 };
@@ -49,11 +30,10 @@ class AssignmentFlow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto socket = std::make_unique<RecordingSocket>(window);
-        listener = socket.get();
-        window.AdoptListener(std::move(socket));
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.OnListen();
+        ASSERT_TRUE(window.IsListening());
     }
 
     void Hear(const HardwareAddress& unit, TransactionId xid, unsigned arrivalInterface)
@@ -103,8 +83,8 @@ protected:
                               NoNameServer);
     }
 
-    CBootpToolDlg window;
-    RecordingSocket* listener = nullptr;
+    TestToolDlg window;
+    ListenerLog* listener = &window.listener;
     Addresses opened{};
 };
 
@@ -208,7 +188,7 @@ TEST_F(AssignmentFlow, FailedSendLeavesTheAddressesAndSaysNo)
     AssignSelected(Example);
     ASSERT_EQ(RowTexts(window.Units(), 0)[SentColumn], "Yes");
 
-    listener->fail = true;
+    listener->failSends = true;
     EXPECT_EQ(AssignSelected({0x0A000005, 0xFFFF0000, 0}), 0) << "a failed send shows no message";
     EXPECT_EQ(RowTexts(window.Units(), 0), (QStringList{"02-4B-7E-01-02-0A", "10.0.0.5", "255.255.0.0", "0.0.0.0", "No"}));
 }

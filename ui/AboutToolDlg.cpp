@@ -1,0 +1,51 @@
+#include "AboutToolDlg.h"
+
+#include "AboutTemplate.h"
+#include "AppIcon.h"
+#include "StringTable.h"
+
+CAboutToolDlg::CAboutToolDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      iconLabel(this),
+      productLabel(this),
+      versionLabel(this),
+      okButton(tr("OK"), this)
+{
+    using namespace about_template;
+    setWindowTitle(tr("About TarvikBootP Tool"));
+    const DialogUnits units(font());
+    setFixedSize(units.SizeToPixels(Client));
+    // The icon is shown at its own size, from the template's corner.
+    const QPixmap icon = AppIcon().pixmap(32, 32);
+    iconLabel.setPixmap(icon);
+    iconLabel.setGeometry(QRect(units.ToPixels(Icon).topLeft(), icon.size()));
+    productLabel.setGeometry(units.ToPixels(ProductText));
+    versionLabel.setGeometry(units.ToPixels(VersionText));
+    // The texts are shown as they are: an ampersand is no mnemonic here.
+    productLabel.setTextFormat(Qt::PlainText);
+    versionLabel.setTextFormat(Qt::PlainText);
+    okButton.setGeometry(units.ToPixels(OkButton));
+    okButton.setDefault(true);
+    connect(&okButton, &QPushButton::clicked, this, &CAboutToolDlg::accept);
+}
+
+int CAboutToolDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+void CAboutToolDlg::OnInitDialog()
+{
+    productText = StringFromTable(StringId::ProductName);
+    versionText = StringFromTable(StringId::Version);
+    DoDataExchange();
+    okButton.setFocus();
+}
+
+void CAboutToolDlg::DoDataExchange()
+{
+    productLabel.setText(productText);
+    versionLabel.setText(versionText);
+}

@@ -1,0 +1,34 @@
+#include "BootpToolApp.h"
+
+#include "BootpToolDlg.h"
+#include "MessageBox.h"
+#include "VersionInfo.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+CBootpToolApp::CBootpToolApp()
+{
+    // The application name stays the executable's, which captions every
+    // message box.
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(version_info::FileVersion));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(version_info::CompanyName));
+    // Lets the desktop match the window with its desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvikbootp"));
+}
+
+bool CBootpToolApp::InitInstance()
+{
+    if (!InitSocketLayer()) {
+        ShowMessage(nullptr, StringId::SocketsInitFailed);
+        return false;
+    }
+    CBootpToolDlg dlg;
+    dlg.DoModal();
+    return false;
+}
+
+bool CBootpToolApp::InitSocketLayer()
+{
+    return socketLayer.Start();
+}

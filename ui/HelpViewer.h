@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPushButton>
+#include <QStringList>
+#include <QTextBrowser>
+#include <QWidget>
+
+// The name of the tool's help file, looked for in the folders below.
+inline constexpr char HelpFileName[] = "Vuravevo.html";
+
+// Where the help is looked for, in order: beside the program, then in the
+// data folder an installation puts it in.
+QStringList HelpFolders();
+
+// The tool's help window, a window of its own beside the main window: the
+// manual with Contents, Back and Forward. Where the manual is missing, the
+// window itself says so and where it looked.
+class CHelpViewer : public QWidget {
+    Q_OBJECT
+
+public:
+    CHelpViewer();
+
+    // Shows the manual at its contents, from the first folder that holds it.
+    void ShowContents(const QStringList& folders);
+
+    const QTextBrowser& Browser() const { return browser; }
+
+private:
+    QPushButton contentsButton;
+    QPushButton backButton;
+    QPushButton forwardButton;
+    QTextBrowser browser;
+};
