@@ -11,7 +11,8 @@
 QStringList HelpFolders()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
-    return {programFolder, QDir::cleanPath(programFolder + "/../share/TarvikBootP")};
+    return {programFolder, QDir::cleanPath(programFolder + "/../share/TarvikBootP"),
+            QDir::cleanPath(programFolder + "/../Resources")};
 }
 
 CHelpViewer::CHelpViewer()

@@ -8,8 +8,8 @@
 // The name of the tool's help file, looked for in the folders below.
 inline constexpr char HelpFileName[] = "Vuravevo.html";
 
-// Where the help is looked for, in order: beside the program, then in the
-// data folder an installation puts it in.
+// Where the help is looked for, in order: beside the program, then where an
+// installation puts it: the data folder, or a macOS bundle's resources.
 QStringList HelpFolders();
 
 // The tool's help window, a window of its own beside the main window: the

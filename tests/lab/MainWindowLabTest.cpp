@@ -33,7 +33,8 @@ protected:
         if (IsSkipped())
             return;
         window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // Settled now, so no late activation takes the keys from a dialog.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
     static bool BindServerPort(QUdpSocket& socket)
@@ -97,16 +98,15 @@ protected:
     {
         ModalScript script;
         script.Then([&](QWidget* dialog) {
-            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
             // The focus starts on Send; Cancel comes next, then the fields.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            PressKey(dialog, Qt::Key_Tab);
             for (const QString& address : {ip, mask, gateway}) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                TypeIntoFocus(address);
+                PressKey(dialog, Qt::Key_Tab);
+                TypeIntoFocus(dialog, address);
             }
             // Tabbing on from the gateway comes round to Send.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            PressKey(dialog, Qt::Key_Tab);
+            PressKey(dialog, Qt::Key_Return);
         });
         const QRect row = window.UnitListView().visualRect(window.Units().index(0, 0));
         QTest::mouseClick(window.UnitListView().viewport(), Qt::LeftButton, {}, row.center());

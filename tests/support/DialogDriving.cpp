@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 std::array<CIpAddressControl*, 3> AddressControls(QWidget* dialog)
@@ -18,8 +20,20 @@ std::array<CIpAddressControl*, 3> AddressControls(QWidget* dialog)
     return topToBottom;
 }
 
-void TypeIntoFocus(const QString& keys)
+void PressKey(QWidget* window, Qt::Key key)
+{
+    // Widgets get focus events only once the widget layer has taken the
+    // window as active, which offscreen can come after the platform has.
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        if (!QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
+            ADD_FAILURE() << "the window a key is meant for does not become active";
+    }
+    QTest::keyClick(window->focusWidget(), key);
+}
+
+void TypeIntoFocus(QWidget* window, const QString& keys)
 {
     for (const QChar key : keys)
-        QTest::keyClick(QApplication::focusWidget(), key.toLatin1());
+        PressKey(window, static_cast<Qt::Key>(key.toUpper().unicode()));
 }

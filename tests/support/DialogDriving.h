@@ -30,6 +30,11 @@ inline QPushButton* ButtonWithText(QWidget* dialog, const QString& text)
     return ChildWithText<QPushButton>(dialog, text);
 }
 
-// Types each character into whichever widget has the focus at that moment,
-// as a keyboard does; QTest::keyClicks would send them all to one widget.
-void TypeIntoFocus(const QString& keys);
+// Presses a key in whichever widget of `window` has the focus at that
+// moment, as a keyboard does. The window is made active first: offscreen,
+// a window closing elsewhere can leave no window active.
+void PressKey(QWidget* window, Qt::Key key);
+
+// The same for each character in turn; QTest::keyClicks would send them all
+// to one widget.
+void TypeIntoFocus(QWidget* window, const QString& keys);

@@ -42,7 +42,8 @@ protected:
     void Show()
     {
         window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        // Active for the widgets, not only for the platform: focus and keys depend on it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
     }
 
     QPushButton* Button(const QString& caption) { return ButtonWithText(&window, caption); }
@@ -162,7 +163,7 @@ TEST_F(MainWindow, EveryExitRouteClosesTheListenerAndEndsTheWindow)
         {"Alt+X",
          [](TestToolDlg& w) {
              w.activateWindow();
-             ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+             ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
              QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier);
          }},
         {"close box or Alt+F4", [](TestToolDlg& w) { w.close(); }},
