@@ -1,6 +1,7 @@
 #include "DialogUnits.h"
 
 #include <QFontMetrics>
+#include <QWidget>
 
 namespace {
 
@@ -31,6 +32,12 @@ QRect DialogUnits::ToPixels(const DialogRect& rect) const
 QSize DialogUnits::SizeToPixels(const DialogRect& rect) const
 {
     return {PixelsAcross(rect.width), PixelsDown(rect.height)};
+}
+
+void DialogUnits::Place(std::initializer_list<Placement> placements) const
+{
+    for (const auto& [widget, rect] : placements)
+        widget->setGeometry(ToPixels(rect));
 }
 
 int DialogUnits::PixelsAcross(int units) const

@@ -4,6 +4,10 @@
 #include <QRect>
 #include <QSize>
 
+#include <initializer_list>
+
+class QWidget;
+
 // A rectangle in dialog units: across, a quarter of the dialog font's average
 // character width; down, an eighth of its height. Layouts given this way keep
 // their proportions whatever font and screen the dialog meets.
@@ -20,6 +24,13 @@ public:
 
     QRect ToPixels(const DialogRect& rect) const;
     QSize SizeToPixels(const DialogRect& rect) const;
+
+    struct Placement {
+        QWidget* widget;
+        DialogRect rect;
+    };
+    // Puts each control at its place in the template.
+    void Place(std::initializer_list<Placement> placements) const;
 
 private:
     int PixelsAcross(int units) const;

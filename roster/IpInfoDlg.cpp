@@ -17,14 +17,14 @@ CIpInfoDlg::CIpInfoDlg(QWidget* parent)
     setWindowTitle(tr("Enter IP Information"));
     const DialogUnits units(font());
     setFixedSize(units.SizeToPixels(Client));
-    sendButton.setGeometry(units.ToPixels(SendButton));
-    cancelButton.setGeometry(units.ToPixels(CancelButton));
-    ipAddressControl.setGeometry(units.ToPixels(IpAddressField));
-    subnetMaskControl.setGeometry(units.ToPixels(SubnetMaskField));
-    subnetMaskLabel.setGeometry(units.ToPixels(SubnetMaskLabel));
-    ipAddressLabel.setGeometry(units.ToPixels(IpAddressLabel));
-    gatewayControl.setGeometry(units.ToPixels(GatewayField));
-    gatewayLabel.setGeometry(units.ToPixels(GatewayLabel));
+    units.Place({{&sendButton, SendButton},
+                 {&cancelButton, CancelButton},
+                 {&ipAddressControl, IpAddressField},
+                 {&subnetMaskControl, SubnetMaskField},
+                 {&subnetMaskLabel, SubnetMaskLabel},
+                 {&ipAddressLabel, IpAddressLabel},
+                 {&gatewayControl, GatewayField},
+                 {&gatewayLabel, GatewayLabel}});
 
     sendButton.setDefault(true);
     connect(&sendButton, &QPushButton::clicked, this, &CIpInfoDlg::accept);

@@ -20,12 +20,10 @@ CAboutToolDlg::CAboutToolDlg(QWidget* parent)
     const QPixmap icon = AppIcon().pixmap(32, 32);
     iconLabel.setPixmap(icon);
     iconLabel.setGeometry(QRect(units.ToPixels(Icon).topLeft(), icon.size()));
-    productLabel.setGeometry(units.ToPixels(ProductText));
-    versionLabel.setGeometry(units.ToPixels(VersionText));
+    units.Place({{&productLabel, ProductText}, {&versionLabel, VersionText}, {&okButton, OkButton}});
     // The texts are shown as they are: an ampersand is no mnemonic here.
     productLabel.setTextFormat(Qt::PlainText);
     versionLabel.setTextFormat(Qt::PlainText);
-    okButton.setGeometry(units.ToPixels(OkButton));
     okButton.setDefault(true);
     connect(&okButton, &QPushButton::clicked, this, &CAboutToolDlg::accept);
 }

@@ -38,12 +38,12 @@ CBootpToolDlg::CBootpToolDlg(QWidget* parent)
 
     const DialogUnits units(font());
     client.setFixedSize(units.SizeToPixels(Client));
-    exitButton.setGeometry(units.ToPixels(ExitButton));
-    unitListView.setGeometry(units.ToPixels(UnitList));
-    listenButton.setGeometry(units.ToPixels(ListenButton));
-    clearButton.setGeometry(units.ToPixels(ClearButton));
-    pingButton.setGeometry(units.ToPixels(PingButton));
-    printButton.setGeometry(units.ToPixels(PrintButton));
+    units.Place({{&exitButton, ExitButton},
+                 {&unitListView, UnitList},
+                 {&listenButton, ListenButton},
+                 {&clearButton, ClearButton},
+                 {&pingButton, PingButton},
+                 {&printButton, PrintButton}});
 
     // Exit and Clear are no tab stops; the others tab in template order.
     exitButton.setFocusPolicy(Qt::ClickFocus);
