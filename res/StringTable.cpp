@@ -23,8 +23,11 @@ QString StringFromTable(StringId id)
     case StringId::ToolTipPrint: return QStringLiteral("Print the list");
     case StringId::ToolTipExit: return QStringLiteral("Quit the Tarvik BootP Tool");
     case StringId::ProductName: return QStringLiteral("Tarvik BootP Tool");
+    case StringId::ReportRule: return QString(50, u'_');
     case StringId::Version: return QStringLiteral("Version: R1.1a");
     case StringId::ToolTipPing: return QStringLiteral("Ping selected IP Address");
+    case StringId::NoAddressToPing:
+        return QStringLiteral("You must first assign an IP Address before attempting to PING.");
     }
     return {};
 }

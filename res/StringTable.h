@@ -21,8 +21,10 @@ enum class StringId : int {
     ToolTipPrint = 57618,
     ToolTipExit = 57619,
     ProductName = 57620,
+    ReportRule = 57621,
     Version = 57625,
     ToolTipPing = 57626,
+    NoAddressToPing = 57627,
 };
 
 QString StringFromTable(StringId id);

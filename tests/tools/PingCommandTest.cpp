@@ -1,0 +1,31 @@
+// The ping command line, and commands run through the shell.
+
+#include "PingCommand.h"
+
+#include "QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PingCommand, PingsAnAddressWithFourEchoRequests)
+{
+    EXPECT_EQ(PingCommandLine("192.168.1.20"), "ping -c 4 192.168.1.20");
+    EXPECT_EQ(PingCommandLine("0.0.0.0"), "ping -c 4 0.0.0.0");
+}
+
+TEST(PingCommand, OnlyAnAddressAsTheProgramWritesItReachesTheShell)
+{
+    for (const char* text : {"", "192.168.1.20; rm -rf ~", "192.168.1.20 && true", "$(reboot)", "`reboot`",
+                             " 192.168.1.20", "192.168.1.20 ", "192.168.1.20\n", "+192.168.1.20", "192.168.001.20",
+                             "256.1.1.1", "192.168.1", "192.168.1.20.5", "?.?.?.?"})
+        EXPECT_EQ(PingCommandLine(text), std::nullopt) << text;
+}
+
+TEST(ShellCommand, CapturesOutputAndErrorOnceTheCommandHasEnded)
+{
+    EXPECT_EQ(RunShellCommand("echo out; sleep 0.2; echo error >&2; exit 3", CommandOutput::Captured),
+              "out\nerror\n");
+}
+
+}  // namespace
