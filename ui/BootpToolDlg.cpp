@@ -7,7 +7,8 @@
 #include "HelpViewer.h"
 #include "MainMenu.h"
 #include "MainWindowTemplate.h"
-#include "MessageBox.h"
+#include "Ping.h"
+#include "ReportPrinter.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -58,6 +59,8 @@ CBootpToolDlg::CBootpToolDlg(QWidget* parent)
     connect(&exitButton, &QPushButton::clicked, this, &CBootpToolDlg::OnOK);
     connect(&listenButton, &QPushButton::clicked, this, &CBootpToolDlg::OnListen);
     connect(&clearButton, &QPushButton::clicked, this, &CBootpToolDlg::OnClearList);
+    connect(&pingButton, &QPushButton::clicked, this, &CBootpToolDlg::OnPingSelected);
+    connect(&printButton, &QPushButton::clicked, this, &CBootpToolDlg::OnPrintList);
 }
 
 CBootpToolDlg::~CBootpToolDlg() = default;
@@ -111,6 +114,7 @@ void CBootpToolDlg::OnCommand(CommandId command)
         {CommandId::Listen, &CBootpToolDlg::OnListen},
         {CommandId::HelpContents, &CBootpToolDlg::OnHelpContents},
         {CommandId::About, &CBootpToolDlg::OnAboutBox},
+        {CommandId::PrintList, &CBootpToolDlg::OnPrintList},
     };
     if (command == CommandId::AppExit) {
         // As a close request of the window, which ends in the exit routine.
@@ -172,22 +176,46 @@ void CBootpToolDlg::OnUnitListDblClk()
     AssignAddress();
 }
 
+int CBootpToolDlg::SelectedRowOrExplain(MessageIcon icon)
+{
+    if (unitList.RowCount() <= 0) {
+        ShowMessage(this, StringId::ListIsEmpty, icon);
+        return CUnitList::NoRow;
+    }
+    const int row = unitList.FindSelectedRow();
+    if (row == CUnitList::NoRow)
+        ShowMessage(this, StringId::NoItemSelected, icon);
+    return row;
+}
+
 void CBootpToolDlg::OnSetIpAddress()
 {
-    if (unitList.RowCount() == 0) {
-        ShowMessage(this, StringId::ListIsEmpty, MessageIcon::Information);
-        return;
-    }
-    if (unitList.FindSelectedRow() == CUnitList::NoRow) {
-        ShowMessage(this, StringId::NoItemSelected, MessageIcon::Information);
-        return;
-    }
-    AssignAddress();
+    if (SelectedRowOrExplain(MessageIcon::Information) != CUnitList::NoRow)
+        AssignAddress();
 }
 
 void CBootpToolDlg::AssignAddress()
 {
     AssignAddressToSelectedUnit(this, unitList, listenSocket);
+}
+
+void CBootpToolDlg::OnPingSelected()
+{
+    const int row = SelectedRowOrExplain(MessageIcon::Warning);
+    if (row == CUnitList::NoRow)
+        return;
+    const QString address = unitList.Text(row, IpAddressColumn);
+    // A unit is listed with 0.0.0.0 until it is given an address.
+    if (address == QLatin1String("0.0.0.0") || address.isEmpty()) {
+        ShowMessage(this, StringId::NoAddressToPing);
+        return;
+    }
+    PingAddress(this, address);
+}
+
+void CBootpToolDlg::OnPrintList()
+{
+    PrintUnitList(this, unitList);
 }
 
 void CBootpToolDlg::OnToggleToolTips()

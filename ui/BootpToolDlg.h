@@ -2,6 +2,7 @@
 
 #include "BootpSocket.h"
 #include "MainMenuTemplate.h"
+#include "MessageBox.h"
 #include "ToolTipCtrl.h"
 #include "UnitList.h"
 #include "UnitListView.h"
@@ -35,6 +36,8 @@ public:
     void OnUnitListDblClk();
     void OnSetIpAddress();
     void AssignAddress();
+    void OnPingSelected();
+    void OnPrintList();
     void OnToggleToolTips();
     void OnAboutBox();
     void OnHelpContents();
@@ -66,6 +69,9 @@ private:
     void OnInitDialog();
     void OnCommand(CommandId command);
     void SetListeningState(bool listening);
+    // The selected row; or, after a box with `icon` says why there is none,
+    // NoRow.
+    int SelectedRowOrExplain(MessageIcon icon);
     // The enabled button whose mnemonic this key is, or null.
     QPushButton* ButtonWithMnemonic(const QKeyEvent& key);
 

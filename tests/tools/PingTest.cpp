@@ -1,0 +1,161 @@
+// PING Selected through the main window, with a ping that only records how
+// it was run: the messages, the exact command line, the wait, and where the
+// replies are seen.
+
+#include "BootRequest.h"
+#include "DialogDriving.h"
+#include "ModalScript.h"
+#include "QtPrinting.h"
+#include "TestToolDlg.h"
+#include "UnitRows.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+// Standard output sent elsewhere for as long as it lives, as if the program
+// had been started so.
+class StandardOutput {
+public:
+    explicit StandardOutput(int fd) : saved(dup(STDOUT_FILENO)) { dup2(fd, STDOUT_FILENO); }
+    ~StandardOutput()
+    {
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+    }
+
+private:
+    int saved;
+};
+
+class PingSelected : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(bin.isValid());
+        QFile ping(bin.filePath("ping"));
+        ASSERT_TRUE(ping.open(QIODevice::WriteOnly));
+        // Records its command line, answers, and records that it has ended.
+        ping.write("#!/bin/sh\n"
+                   "echo \"ping $*\" >> \"$(dirname \"$0\")/calls\"\n"
+                   "echo \"64 bytes from $3: icmp_seq=1 ttl=64 time=0.1 ms\"\n"
+                   "sleep 0.3\n"
+                   "echo ended >> \"$(dirname \"$0\")/calls\"\n");
+        ping.close();
+        ping.setPermissions(ping.permissions() | QFile::ExeOwner);
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + savedPath);
+
+        for (std::uint8_t unit = 1; unit <= 3; ++unit)
+            window.OnBootRequest(BuildBootRequest(unit, {0x02, 0x4B, 0x7E, 0, 0, unit}), 1);
+    }
+
+    void TearDown() override { qputenv("PATH", savedPath); }
+
+    QStringList Calls() const
+    {
+        QFile calls(bin.filePath("calls"));
+        return calls.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(calls.readAll()).split('\n', Qt::SkipEmptyParts)
+                                               : QStringList();
+    }
+
+    // The middle row, assigned an address whose reply failed to go out.
+    void SelectAssignedRow()
+    {
+        window.Units().SetText(1, IpAddressColumn, "192.168.1.20");
+        window.Units().SetSentStatus(1, false);
+        SelectRow(window.Units(), 1);
+    }
+
+    QByteArray savedPath = qgetenv("PATH");
+    QTemporaryDir bin;
+    TestToolDlg window;
+};
+
+TEST_F(PingSelected, SaysWhyThereIsNothingToPingAndRunsNothing)
+{
+    const auto expectWarning = [&](StringId id) {
+        const SeenMessage seen = MessageShownBy([&] { window.OnPingSelected(); });
+        EXPECT_EQ(seen.text, StringFromTable(id));
+        EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    };
+
+    expectWarning(StringId::NoItemSelected);
+    SelectRow(window.Units(), 1);
+    expectWarning(StringId::NoAddressToPing);
+    window.Units().SetText(1, IpAddressColumn, "");
+    expectWarning(StringId::NoAddressToPing);
+    // Rows hold only addresses the program wrote; anything else goes nowhere.
+    window.Units().SetText(1, IpAddressColumn, "192.168.1.20; touch " + bin.filePath("touched"));
+    EXPECT_EQ(ModalsOpenedBy([&] { window.OnPingSelected(); }), 0);
+    window.Units().OnClearList();
+    expectWarning(StringId::ListIsEmpty);
+
+    EXPECT_EQ(Calls(), QStringList());
+    EXPECT_FALSE(QFile::exists(bin.filePath("touched")));
+}
+
+TEST_F(PingSelected, WithoutATerminalShowsTheRepliesOncePingHasEnded)
+{
+    SelectAssignedRow();
+    const QStringList rowBefore = RowTexts(window.Units(), 1);
+    window.OnListen();
+
+    QString caption, replies;
+    QStringList callsWhenShown;
+    ModalScript script;
+    script.Then([&](QWidget* modal) {
+        caption = modal->windowTitle();
+        replies = modal->findChild<QPlainTextEdit*>()->toPlainText();
+        callsWhenShown = Calls();
+        modal->close();
+    });
+    const int devNull = open("/dev/null", O_WRONLY);
+    {
+        StandardOutput launcher(devNull);
+        ButtonWithText(&window, "PING &Selected")->click();
+    }
+    close(devNull);
+
+    EXPECT_EQ(callsWhenShown, QStringList({"ping -c 4 192.168.1.20", "ended"}));
+    EXPECT_EQ(caption, "ping -c 4 192.168.1.20");
+    EXPECT_EQ(replies, "64 bytes from 192.168.1.20: icmp_seq=1 ttl=64 time=0.1 ms\n");
+    EXPECT_EQ(script.StepsDone(), 1);
+    EXPECT_EQ(RowTexts(window.Units(), 1), rowBefore);
+}
+
+TEST_F(PingSelected, FromATerminalTheRepliesGoThereWhilePingRuns)
+{
+    SelectAssignedRow();
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const int terminalSide = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminalSide, 0);
+
+    int modals = 0;
+    {
+        StandardOutput console(terminalSide);
+        modals = ModalsOpenedBy([&] { window.OnPingSelected(); });
+    }
+    EXPECT_EQ(Calls(), QStringList({"ping -c 4 192.168.1.20", "ended"})) << "ping had ended by the return";
+    EXPECT_EQ(modals, 0);
+
+    fcntl(terminal, F_SETFL, O_NONBLOCK);
+    char shown[512] = {};
+    EXPECT_GT(read(terminal, shown, sizeof shown - 1), 0);
+    EXPECT_STREQ(shown, "64 bytes from 192.168.1.20: icmp_seq=1 ttl=64 time=0.1 ms\r\n");
+    close(terminalSide);
+    close(terminal);
+}
+
+}  // namespace
