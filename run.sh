@@ -17,7 +17,7 @@ case "${1:-}" in
     *) echo "usage: $0 [--lab]" >&2; exit 2 ;;
 esac
 
-install_missing_packages "${BOOTP_PACKAGES[@]}"
+install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_RUN_PACKAGES[@]}"
 build_tree build -DBOOTP_BUILD_TESTS=OFF
 program=build/ui/TarvikBootP
 # Linking drops file capabilities, so they are set again after every build.

@@ -3,12 +3,14 @@
 #   ./test.sh              the normal build, in build/
 #   ./test.sh --sanitize   again under AddressSanitizer and UBSan, in build-sanitize/
 # Tests that send on real sockets run only inside a private network that they
-# build themselves (lab/netlab.sh); without root they are skipped.
+# build themselves (lab/netlab.sh); the printing tests print on a PDF printer
+# that they set up (tests/support/pdfprinter.sh). Without root both are
+# skipped.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-install_missing_packages "${BOOTP_PACKAGES[@]}"
+install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_TEST_PACKAGES[@]}"
 case "${1:-}" in
     "")
         build_tree build -DBOOTP_BUILD_TESTS=ON
