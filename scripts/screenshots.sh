@@ -2,7 +2,9 @@
 # Pictures of the tool for review (not a test): the real program on a virtual
 # X display inside the lab's private network, with three simulated units.
 # Writes main-window.png (units listed), address-dialog.png, assigned.png
-# (a unit that took its address) and about-box.png.
+# (a unit that took its address), ping-output.png (the unit answering ping,
+# shown as to an operator who started the tool without a terminal),
+# printout.png (the first printed page, from a PDF printer) and about-box.png.
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (root; default: screenshots/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +15,7 @@ session() {
     local output=$1 tool window
     ip netns exec "$LAB_UNITS_NS" build/lab/unitsim --units 3 --interval 300 --count 200 --timeout 60000 \
         >"$output/unitsim.txt" &
-    QT_QPA_PLATFORM=xcb build/ui/TarvikBootP &
+    QT_QPA_PLATFORM=xcb build/ui/TarvikBootP >"$output/tool-output.txt" &
     tool=$!
     # Waits at most ten seconds for a window with this title.
     find_window() { timeout 10 xdotool search --sync --name "$1" | head -1; }
@@ -31,6 +33,21 @@ session() {
     shot '^Enter IP Information$' address-dialog.png
     xdotool key Tab Return
     shot '^Tarvik BootP Tool$' assigned.png 1
+    # The unit now answers at its new address.
+    ip -n "$LAB_UNITS_NS" addr add 192.168.1.50/24 dev vethU
+    xdotool windowfocus --sync "$window" key alt+s
+    shot '^ping -c 4 192.168.1.50$' ping-output.png
+    xdotool key Return
+    # The queue writes the job's PDF a moment after it ends.
+    local before pdf=
+    before=$(ls "$BOOTP_PDF_DIR" 2>/dev/null || true)
+    xdotool windowfocus --sync "$window" key alt+p
+    for _ in $(seq 100); do
+        sleep 0.2
+        pdf=$(ls "$BOOTP_PDF_DIR" 2>/dev/null | grep -vxF -e "$before" -e '' | head -1) || true
+        [ -n "$pdf" ] && pdfinfo "$BOOTP_PDF_DIR/$pdf" >/dev/null 2>&1 && break
+    done
+    pdftoppm -png -r 60 -singlefile "$BOOTP_PDF_DIR/$pdf" "$output/printout" && rm "$BOOTP_PDF_DIR/$pdf"
     # With no window manager, nothing gives the focus back to the window.
     xdotool windowfocus --sync "$window" key alt+h
     sleep 0.3
@@ -45,8 +62,10 @@ if [ "${1:-}" = --session ]; then
     exit
 fi
 output=$(realpath -m "${1:-screenshots}")
-install_missing_packages "${BOOTP_PACKAGES[@]}" xvfb xauth xdotool imagemagick
+install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_RUN_PACKAGES[@]}" "${BOOTP_TEST_PACKAGES[@]}" \
+    xvfb xauth xdotool imagemagick
 build_tree build -DBOOTP_BUILD_TESTS=OFF
 mkdir -p "$output"
-xvfb-run -a -s "-screen 0 1024x768x24" lab/netlab.sh run -- "$0" --session "$output"
+tests/support/pdfprinter.sh run -- \
+    xvfb-run -a -s "-screen 0 1024x768x24" lab/netlab.sh run -- "$0" --session "$output"
 ls "$output"
