@@ -71,18 +71,4 @@ TEST(UnitReport, APageTooSmallForAnyRowStillTakesOneEach)
     EXPECT_EQ(LayOutUnitReport(Rows(3), 0, 0, 0).size(), 3u);
 }
 
-TEST(UnitReport, TakesTheListsAddressesTopRowFirst)
-{
-    CUnitList units;
-    units.OnBootRequest("02-4B-7E-00-00-01", 1, 1);
-    units.OnBootRequest("02-4B-7E-00-00-02", 2, 1);
-    units.SetText(1, IpAddressColumn, "192.168.1.20");
-    const std::vector<ReportRow> rows = ReportRows(units);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].macAddressText, "02-4B-7E-00-00-02");
-    EXPECT_EQ(rows[0].ipAddressText, "0.0.0.0");
-    EXPECT_EQ(rows[1].macAddressText, "02-4B-7E-00-00-01");
-    EXPECT_EQ(rows[1].ipAddressText, "192.168.1.20");
-}
-
 }  // namespace
