@@ -4,6 +4,7 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
+#include "BootRequest.h"
 #include "BootpToolDlg.h"
 
 #include <vector>
@@ -55,3 +56,13 @@ protected:
         return toolTipsAvailable ? CBootpToolDlg::NewToolTipCtrl() : nullptr;
     }
 };
+
+// Requests from `count` units, 02-4B-7E-00-00-00 upwards, as the listener
+// hands them on.
+inline void HearUnits(CBootpToolDlg& window, int count)
+{
+    for (int unit = 0; unit < count; ++unit)
+        window.OnBootRequest(BuildBootRequest(1, {0x02, 0x4B, 0x7E, 0, static_cast<std::uint8_t>(unit / 256),
+                                                  static_cast<std::uint8_t>(unit % 256)}),
+                             1);
+}

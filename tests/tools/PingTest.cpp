@@ -2,7 +2,6 @@
 // it was run: the messages, the exact command line, the wait, and where the
 // replies are seen.
 
-#include "BootRequest.h"
 #include "DialogDriving.h"
 #include "ModalScript.h"
 #include "QtPrinting.h"
@@ -54,8 +53,7 @@ protected:
         ping.setPermissions(ping.permissions() | QFile::ExeOwner);
         qputenv("PATH", bin.path().toLocal8Bit() + ':' + savedPath);
 
-        for (std::uint8_t unit = 1; unit <= 3; ++unit)
-            window.OnBootRequest(BuildBootRequest(unit, {0x02, 0x4B, 0x7E, 0, 0, unit}), 1);
+        HearUnits(window, 3);
     }
 
     void TearDown() override { qputenv("PATH", savedPath); }

@@ -3,7 +3,6 @@
 // poppler's tools: what is printed, where, on which page, under which job name.
 // Without a default printer the program says so and prints nothing.
 
-#include "BootRequest.h"
 #include "DialogDriving.h"
 #include "MainMenu.h"
 #include "ModalScript.h"
@@ -99,15 +98,6 @@ protected:
         window.OnListen();
     }
 
-    void Hear(int units)
-    {
-        for (int unit = 0; unit < units; ++unit)
-            window.OnBootRequest(
-                BuildBootRequest(1, {0x02, 0x4B, 0x7E, 0, static_cast<std::uint8_t>(unit / 256),
-                                     static_cast<std::uint8_t>(unit % 256)}),
-                1);
-    }
-
     // Runs `print`, which must show nothing, and returns the pages of the one
     // job it printed, after checking the job's name.
     std::vector<PrintedPage> Printout(const std::function<void()>& print)
@@ -179,7 +169,7 @@ TEST_F(PrintList, AnEmptyListPrintsTheHeadingsAloneAtOnceUnderTheJobsName)
 
 TEST_F(PrintList, ALongListGoesOnOverPagesInListOrderFromMenuAndButtonAlike)
 {
-    Hear(100);
+    HearUnits(window, 100);
     // The others print 0.0.0.0, as they are listed.
     window.Units().SetText(0, IpAddressColumn, "192.168.1.20");
 

@@ -1,7 +1,6 @@
 // The main window as the operator meets it, headless: its state before and
 // after Listen, the exit routes, Escape, Enter, the tips and the menu.
 
-#include "BootRequest.h"
 #include "DialogDriving.h"
 #include "MainMenu.h"
 #include "ModalScript.h"
@@ -56,11 +55,7 @@ protected:
 
     QAction* Command(CommandId command) { return MenuCommand(window.MenuBar(), command); }
 
-    void HearUnits(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            window.OnBootRequest(BuildBootRequest(1, {0x02, 0x4B, 0x7E, 0, 0, static_cast<std::uint8_t>(i)}), 1);
-    }
+    void HearUnits(int count) { ::HearUnits(window, count); }
 
     // The tip a resting mouse would show over `control`, or an empty text.
     static QString TipShownOver(QWidget* control)
