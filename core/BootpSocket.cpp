@@ -6,6 +6,25 @@
 #include <algorithm>
 #include <array>
 
+namespace {
+
+// Qt sorts the system's error into its own kinds and words them its own way
+// ("The address is protected"); the two common kinds get the names that
+// other programs and manuals use.
+QString DescribeBindFailure(QAbstractSocket::SocketError error, const QString& qtText)
+{
+    switch (error) {
+    case QAbstractSocket::SocketAccessError:
+        return QStringLiteral("permission denied (%1)").arg(qtText);
+    case QAbstractSocket::AddressInUseError:
+        return QStringLiteral("address in use (%1)").arg(qtText);
+    default:
+        return qtText;
+    }
+}
+
+} // namespace
+
 CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner)
 {
     connect(&socket, &QUdpSocket::readyRead, this, &CBootpSocket::OnReceive);
@@ -22,9 +41,11 @@ bool CBootpSocket::Create()
     // bind fail rather than leave two servers answering the same units.
     // Qt enables SO_BROADCAST on every UDP socket it creates.
     if (!socket.bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress)) {
+        failureReason = DescribeBindFailure(socket.error(), socket.errorString());
         socket.close();
         return false;
     }
+    failureReason.clear();
     socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, RequestedKernelReceiveBuffer);
     return true;
 }

@@ -42,6 +42,11 @@ public:
     // it, or the process may not bind privileged ports), and then nothing stays open.
     virtual bool Create();
 
+    // Why the last Create failed, in the system's words: "permission denied"
+    // and "address in use" need different fixes, so each is named as such.
+    // Empty while nothing has failed.
+    QString FailureReason() const { return failureReason; }
+
     // Broadcasts a reply to 255.255.255.255, port 68, out of the network
     // interface with this index: the bytes sent, or SendFailed. A limited
     // broadcast otherwise leaves by whichever interface the routing table
@@ -60,4 +65,5 @@ private slots:
 private:
     BootRequestReceiver& owner;
     QUdpSocket socket;
+    QString failureReason;
 };

@@ -11,8 +11,11 @@
 #include "ReportPrinter.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 CBootpToolDlg::CBootpToolDlg(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -159,6 +162,9 @@ void CBootpToolDlg::OnListen()
     }
     std::unique_ptr<CBootpSocket> socket = NewListenSocket();
     if (!socket->Create()) {
+        // The box cannot say why; a terminal, or the desktop's log, can.
+        std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
+                     qPrintable(QCoreApplication::applicationName()), qPrintable(socket->FailureReason()));
         ShowMessage(this, StringId::CannotListen);
         return;
     }

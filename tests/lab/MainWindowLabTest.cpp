@@ -1,5 +1,6 @@
 // The main window on real sockets. Listen against a port another server
-// holds; a window that has ended hears nothing more and gives the port back;
+// holds, and refused to another program or to an unprivileged user, with the
+// reason on standard error; a window that has ended hears nothing more and gives the port back;
 // and the whole assignment: a simulated unit asks, the window lists it, the
 // operator double-clicks its row and types the addresses, and the unit
 // receives the reply, also when it sits on the PC's second network.
@@ -15,7 +16,10 @@
 #include "UnitRows.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -58,6 +62,80 @@ TEST_F(MainWindowLab, ListenFailsWhileAnotherServerHoldsThePortAndWorksOnceItIsF
     EXPECT_EQ(ModalsOpenedBy([&] { ButtonWithText(&window, "&Listen")->click(); }), 0);
     EXPECT_TRUE(window.IsListening());
     EXPECT_FALSE(ButtonWithText(&window, "&Listen")->isEnabled());
+}
+
+// Run in a process of its own by the tests below, which arrange why Listen
+// must fail: Listen shows its message and the window stays not listening.
+TEST(RefusedListen, DISABLED_ShowsTheFailureMessage)
+{
+    CBootpToolDlg window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const SeenMessage refused = MessageShownBy([&] { ButtonWithText(&window, "&Listen")->click(); });
+    EXPECT_EQ(refused.text, "Fail to create socket, Can NOT listen for BootP request.");
+    EXPECT_FALSE(window.IsListening());
+}
+
+struct RefusedListenRun {
+    bool passed = false;
+    QString output;
+    QString errors;
+};
+
+// Runs the test above in a new process, after `wrapper` (a command that runs
+// the rest of its command line). The copy of this binary in a folder of its
+// own can be run by any user, wherever the build tree lies.
+RefusedListenRun RunRefusedListen(const QStringList& wrapper)
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath("lab_tests");
+    QFile::copy(QCoreApplication::applicationFilePath(), program);
+    const auto everyoneMayRun = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(folder.path(), everyoneMayRun);
+    QFile::setPermissions(program, everyoneMayRun);
+
+    QProcess child;
+    QStringList command = wrapper + QStringList{program, "--gtest_also_run_disabled_tests",
+                                                "--gtest_filter=RefusedListen.DISABLED_ShowsTheFailureMessage"};
+    child.start(command.takeFirst(), command);
+    if (!child.waitForFinished(30000))
+        child.kill();
+    child.waitForFinished();
+    RefusedListenRun run;
+    run.output = QString::fromLocal8Bit(child.readAllStandardOutput());
+    run.errors = QString::fromLocal8Bit(child.readAllStandardError());
+    run.passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                 run.output.contains("[  PASSED  ] 1 test");
+    return run;
+}
+
+TEST_F(MainWindowLab, ListenRefusedWhileADhcpServerHoldsThePortSaysAddressInUse)
+{
+    QProcess dhcpServer;
+    dhcpServer.start("dnsmasq", {"--keep-in-foreground", "--port=0", "--conf-file=/dev/null", "--pid-file=",
+                                 "--dhcp-leasefile=/dev/null", "--dhcp-range=10.77.0.100,10.77.0.200,255.255.255.0"});
+    ASSERT_TRUE(dhcpServer.waitForStarted()) << "dnsmasq (Debian package dnsmasq-base) is needed";
+    // Held once our own bind fails.
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+        QUdpSocket probe;
+        return !BindServerPort(probe);
+    }, 10s));
+
+    const RefusedListenRun run = RunRefusedListen({});
+    dhcpServer.kill();
+    dhcpServer.waitForFinished();
+    EXPECT_TRUE(run.passed) << run.output.toStdString() << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("cannot listen on UDP port 67: address in use")) << run.errors.toStdString();
+}
+
+TEST_F(MainWindowLab, ListenRefusedToAnUnprivilegedUserSaysPermissionDenied)
+{
+    // Root in the lab gives up every privilege, as an ordinary user starts a
+    // program that lacks the port-67 capability.
+    const RefusedListenRun run = RunRefusedListen({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    EXPECT_TRUE(run.passed) << run.output.toStdString() << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains("cannot listen on UDP port 67: permission denied")) << run.errors.toStdString();
 }
 
 TEST_F(MainWindowLab, AfterExitNothingIsHeardAndThePortIsFree)
