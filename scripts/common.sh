@@ -1,15 +1,47 @@
 # Shared by run.sh and test.sh: installs what the build needs and builds.
 
-# Debian packages the build, the tests and the lab need.
-BOOTP_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev iproute2 libcap2-bin)
+# Debian packages the build, the tests and the lab need (rsvg-convert draws
+# the desktop's icons from the SVG).
+BOOTP_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev iproute2 libcap2-bin librsvg2-bin)
 # What PING Selected runs.
 BOOTP_RUN_PACKAGES=(iputils-ping)
-# The printing tests' printer: CUPS with a queue that writes PDF files, and
-# poppler's tools to read them back.
-BOOTP_TEST_PACKAGES=(cups printer-driver-cups-pdf poppler-utils)
+# What only the tests need: the printing tests' printer (CUPS with a queue
+# that writes PDF files, and poppler's tools to read them back), and a DHCP
+# server that holds port 67 in the lab.
+BOOTP_TEST_PACKAGES=(cups printer-driver-cups-pdf poppler-utils dnsmasq-base)
+# What making the Debian package needs beyond the build: dpkg-shlibdeps
+# (which CPack finds executables for with file).
+BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Right after a desktop starts, its automatic updates often hold the package
+# manager's lock for minutes; the install step waits this many seconds for it
+# rather than fail at once.
+BOOTP_APT_LOCK_WAIT=300
+
+# Whether a program holds one of the package manager's locks. Read from
+# /proc/locks, so it needs no root and takes no lock itself.
+apt_lock_is_held() {
+    local lock inode
+    for lock in /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock; do
+        inode=$(stat -c %i "$lock" 2>/dev/null) || continue
+        grep -q ":$inode " /proc/locks && return 0
+    done
+    return 1
+}
+
+wait_for_package_manager() {
+    local waited=0
+    apt_lock_is_held || return 0
+    echo "Another program is using the package manager (often the automatic updates);" \
+        "waiting up to $BOOTP_APT_LOCK_WAIT seconds for it to finish." >&2
+    while apt_lock_is_held && [ "$waited" -lt "$BOOTP_APT_LOCK_WAIT" ]; do
+        sleep 2
+        waited=$((waited + 2))
+    done
 }
 
 install_missing_packages() {
@@ -19,8 +51,12 @@ install_missing_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing ${missing[*]}" >&2
+    wait_for_package_manager
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # apt's own wait covers a program that takes the lock in between; it
+    # waits only where it installs, hence the wait above.
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o "DPkg::Lock::Timeout=$BOOTP_APT_LOCK_WAIT" \
+        install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # build_tree DIR [CMAKE_ARGS...]: configures (once) and builds everything in DIR.
