@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The Debian package as a user meets it (root; CI runs it after ./test.sh):
+# makes it, checks it with lintian, desktop-file-validate and appstreamcli,
+# installs it with apt-get, checks the installed program's capability, starts
+# it without a display and sees it stay up, opens its help on a virtual
+# display and sees it read the installed manual, then purges it. What the
+# installation brought along is purged too, so the machine's packages end as
+# they were; the tools this script installs to check the package stay, as
+# ./test.sh's do. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+
+program=/usr/bin/TarvikBootP
+manual=/usr/share/TarvikBootP/Vuravevo.html
+
+# Runs on a virtual display: types Help > Contents into the installed program
+# and waits for the help window; the files the program opens go to $1.
+help_session() {
+    QT_QPA_PLATFORM=xcb strace -f -qq -e trace=openat -o "$1" "$program" &
+    local tracer=$! window
+    window=$(timeout 10 xdotool search --sync --name '^Tarvik BootP Tool$' | head -1)
+    xdotool windowfocus --sync "$window" key alt+h
+    sleep 0.3
+    xdotool key c
+    timeout 10 xdotool search --sync --name '^Tarvik BootP Tool Help$' >/dev/null
+    kill "$(pgrep -P "$tracer")"
+    wait "$tracer" 2>/dev/null || true
+}
+if [ "${1:-}" = --help-session ]; then
+    help_session "$2"
+    exit
+fi
+fail() { echo "package-test: FAILED: $*" >&2; exit 1; }
+step() { echo "package-test: $*" >&2; }
+# Whether dpkg holds anything of the package: installed, or its configuration.
+package_present() { dpkg-query -W -f='${Status}' tarvikbootp 2>/dev/null | grep -qv 'not-installed'; }
+installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' | awk '$1 == "ii" { print $2 }'; }
+
+[ "$(id -u)" = 0 ] || fail "installing a package needs root"
+if package_present; then
+    fail "tarvikbootp is installed already; this test would not leave it as it was"
+fi
+install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_PACKAGE_PACKAGES[@]}" \
+    lintian desktop-file-utils appstream xvfb xauth xdotool strace procps
+
+scripts/package.sh >/dev/null 2>&1 || fail "scripts/package.sh"
+debs=(tarvikbootp_*.deb)
+[ ${#debs[@]} = 1 ] || fail "expected one package, found: ${debs[*]}"
+deb=${debs[0]}
+step "made $deb"
+
+work=$(mktemp -d)
+# What the installation adds: the package and what it brought along, which
+# go again at the end, also after a failure.
+touch "$work/added"
+cleanup() {
+    local added
+    added=$(cat "$work/added")
+    if [ -n "$added" ]; then
+        # shellcheck disable=SC2086  # one package name a word
+        apt-get purge -y -qq $added >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The package's metadata, checked as it ships.
+lintian --fail-on error,warning "$deb" || fail "lintian"
+dpkg-deb -x "$deb" "$work/contents"
+desktop-file-validate "$work/contents/usr/share/applications/tarvikbootp.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$work/contents/usr/share/metainfo/com.tarvik.TarvikBootP.metainfo.xml" \
+    || fail "appstreamcli validate"
+
+# Where setcap is missing, or cannot give the capability, postinst says how
+# to give it by hand and the installation still succeeds.
+mkdir "$work/failing-setcap"
+printf '#!/bin/sh\nexit 1\n' >"$work/failing-setcap/setcap"
+chmod +x "$work/failing-setcap/setcap"
+for path in /nonexistent "$work/failing-setcap"; do
+    advice=$(PATH="$path" /bin/sh package/postinst configure 2>&1) || fail "postinst fails without setcap"
+    grep -qF "setcap cap_net_bind_service=+ep $program" <<<"$advice" || fail "postinst gives no advice: $advice"
+done
+
+installed_packages >"$work/before"
+apt-get -o "DPkg::Lock::Timeout=$BOOTP_APT_LOCK_WAIT" install -y -qq "./$deb" >/dev/null || fail "apt-get install"
+installed_packages | grep -vxFf "$work/before" >"$work/added" || true
+dpkg -L tarvikbootp >"$work/files"
+getcap "$program" | grep -q 'cap_net_bind_service=ep' || fail "no port-67 capability: '$(getcap "$program")'"
+step "installed; $(getcap "$program")"
+
+# Started without any display, the program stays up until it is ended.
+QT_QPA_PLATFORM=offscreen "$program" >"$work/offscreen.log" 2>&1 &
+started=$!
+sleep 3
+kill -0 "$started" 2>/dev/null || fail "the program ended on the offscreen platform: $(cat "$work/offscreen.log")"
+kill "$started"
+wait "$started" 2>/dev/null || true
+step "stayed up 3 s on the offscreen platform"
+
+# Help > Contents, typed on a virtual display (help_session above).
+# The program opens the installed manual, as its own system calls show.
+xvfb-run -a -s "-screen 0 1024x768x24" "$0" --help-session "$work/opened" \
+    || fail "no help window on the virtual display"
+grep -E "openat\(.*\"$manual\", O_RDONLY.*\) = [0-9]+$" "$work/opened" >/dev/null \
+    || fail "the program did not open $manual"
+step "opened its help: $manual"
+
+# shellcheck disable=SC2046  # one package name a word
+apt-get purge -y -qq $(cat "$work/added") >/dev/null || fail "apt-get purge"
+package_present && fail "dpkg still holds tarvikbootp after the purge"
+while read -r path; do
+    # Shared folders (/usr/share/icons/...) stay; the package's own go.
+    if [ -f "$path" ] || [ -L "$path" ]; then fail "left behind: $path"; fi
+done <"$work/files"
+for folder in /usr/share/TarvikBootP /usr/share/doc/tarvikbootp; do
+    [ ! -e "$folder" ] || fail "left behind: $folder"
+done
+installed_packages | cmp -s - "$work/before" || fail "the installed packages differ from before"
+step "purged, with what it brought along: $(paste -sd ' ' "$work/added"); nothing of it is left"
+: >"$work/added"
