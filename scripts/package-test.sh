@@ -8,7 +8,8 @@
 # they were; the tools this script installs to check the package stay, as
 # ./test.sh's do. Exits non-zero on the first failure.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 source scripts/common.sh
 
 program=/usr/bin/TarvikBootP
@@ -44,7 +45,7 @@ fi
 install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_PACKAGE_PACKAGES[@]}" \
     lintian desktop-file-utils appstream xvfb xauth xdotool strace procps
 
-scripts/package.sh >/dev/null 2>&1 || fail "scripts/package.sh"
+scripts/package.sh >/dev/null || fail "scripts/package.sh"
 debs=(tarvikbootp_*.deb)
 [ ${#debs[@]} = 1 ] || fail "expected one package, found: ${debs[*]}"
 deb=${debs[0]}
@@ -57,9 +58,9 @@ touch "$work/added"
 cleanup() {
     local added
     added=$(cat "$work/added")
-    if [ -n "$added" ]; then
+    if package_present || [ -n "$added" ]; then
         # shellcheck disable=SC2086  # one package name a word
-        apt-get purge -y -qq $added >/dev/null 2>&1 || true
+        apt-get purge -y -qq tarvikbootp $added >/dev/null 2>&1 || true
     fi
     rm -rf "$work"
 }
@@ -100,7 +101,7 @@ step "stayed up 3 s on the offscreen platform"
 
 # Help > Contents, typed on a virtual display (help_session above).
 # The program opens the installed manual, as its own system calls show.
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --help-session "$work/opened" \
+xvfb-run -a -s "-screen 0 1024x768x24" "$self" --help-session "$work/opened" \
     || fail "no help window on the virtual display"
 grep -E "openat\(.*\"$manual\", O_RDONLY.*\) = [0-9]+$" "$work/opened" >/dev/null \
     || fail "the program did not open $manual"
