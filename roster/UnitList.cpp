@@ -8,6 +8,9 @@ namespace {
 
 const QString NoAddress = QStringLiteral("0.0.0.0");
 const QString UnknownAddress = QStringLiteral("?.?.?.?");
+const QString Sent = QStringLiteral("Yes");
+const QString NotSent = QStringLiteral("No");
+const QString HexDigits = QStringLiteral("0123456789ABCDEF");
 
 constexpr std::array<QString UnitRow::*, UnitColumnCount> ColumnTexts{
     &UnitRow::macAddressText, &UnitRow::ipAddressText, &UnitRow::subnetMaskText,
@@ -39,7 +42,7 @@ void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId trans
 
 void CUnitList::SetSentStatus(int row, bool ok)
 {
-    SetText(row, SentColumn, ok ? QStringLiteral("Yes") : QStringLiteral("No"));
+    SetText(row, SentColumn, ok ? Sent : NotSent);
 }
 
 void CUnitList::OnClearList()
@@ -58,6 +61,27 @@ int CUnitList::FindSelectedRow() const
             return row;
     }
     return NoRow;
+}
+
+QStringList CUnitList::WidestTextCandidates(int column)
+{
+    QStringList texts;
+    switch (column) {
+    case MacAddressColumn:
+        // Every listed unit's address begins with the vendor prefix.
+        for (const QChar digit : HexDigits)
+            texts << QStringLiteral("02-4B-7E-%1-%1-%1").arg(QString(2, digit));
+        break;
+    case SentColumn:
+        texts << Sent << NotSent;
+        break;
+    default:
+        texts << NoAddress << UnknownAddress;
+        for (const QChar digit : HexDigits.first(10))
+            texts << QStringList(4, QString(3, digit)).join(QLatin1Char('.'));
+        break;
+    }
+    return texts;
 }
 
 int CUnitList::RowCount() const

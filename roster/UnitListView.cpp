@@ -1,8 +1,12 @@
 #include "UnitListView.h"
 
+#include "DialogUnits.h"
 #include "UnitList.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
 
 CUnitListView::CUnitListView(CUnitList& units, QWidget* parent) : QTreeView(parent)
 {
@@ -17,13 +21,42 @@ CUnitListView::CUnitListView(CUnitList& units, QWidget* parent) : QTreeView(pare
     setEditTriggers(NoEditTriggers);
     setSortingEnabled(false);
     header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
-    for (int column = 0; column < UnitColumnCount; ++column)
-        header()->resizeSection(column, CUnitList::ColumnWidths[static_cast<std::size_t>(column)]);
+    FitColumnsToFont();
+}
+
+void CUnitListView::FitColumnsToFont()
+{
+    // The template's widths scaled as the dialogs are, yet never so narrow
+    // that a caption or a cell's text would be cut short: wider columns
+    // scroll sideways instead.
+    const DialogUnits units(font());
+    const QFontMetrics metrics(font());
+    // The cell's text keeps this much clear on either side.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    for (int column = 0; column < UnitColumnCount; ++column) {
+        int width = std::max(units.TemplatePixelsAcross(CUnitList::ColumnWidths[static_cast<std::size_t>(column)]),
+                             header()->sectionSizeHint(column));
+        for (const QString& text : CUnitList::WidestTextCandidates(column))
+            width = std::max(width, metrics.horizontalAdvance(text) + 2 * textMargin);
+        header()->resizeSection(column, width);
+    }
+}
+
+void CUnitListView::mousePressEvent(QMouseEvent* event)
+{
+    // As in the platform's single-selection list, a press where no row
+    // stands leaves no row selected.
+    if (!indexAt(event->position().toPoint()).isValid())
+        clearSelection();
+    QTreeView::mousePressEvent(event);
 }
 
 void CUnitListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    emit DoubleClicked();
+    // The platform reports only the primary button's double-click.
+    if (event->button() == Qt::LeftButton)
+        emit DoubleClicked();
 }
