@@ -4,9 +4,9 @@
 BOOTP_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev iproute2 libcap2-bin)
 # What PING Selected runs.
 BOOTP_RUN_PACKAGES=(iputils-ping)
-# The printing tests' printer: CUPS with a queue that writes PDF files, and
-# poppler's tools to read them back.
-BOOTP_TEST_PACKAGES=(cups printer-driver-cups-pdf poppler-utils)
+# The printing tests' printer: a CUPS scheduler whose queue writes PDF files
+# through CUPS's own filters, and poppler's tools to read them back.
+BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
