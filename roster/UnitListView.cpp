@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <cmath>
 
 CUnitListView::CUnitListView(CUnitList& units, QWidget* parent) : QTreeView(parent)
 {
@@ -32,14 +33,16 @@ void CUnitListView::FitColumnsToFont()
     // that a caption or a cell's text would be cut short: wider columns
     // scroll sideways instead.
     const DialogUnits units(font());
-    const QFontMetrics metrics(font());
+    // Text is laid out in fractions of a pixel; whole pixels would round a
+    // width down and cut its last character.
+    const QFontMetricsF metrics(font());
     // The cell's text keeps this much clear on either side.
     const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     for (int column = 0; column < UnitColumnCount; ++column) {
         int width = std::max(units.TemplatePixelsAcross(CUnitList::ColumnWidths[static_cast<std::size_t>(column)]),
                              header()->sectionSizeHint(column));
         for (const QString& text : CUnitList::WidestTextCandidates(column))
-            width = std::max(width, metrics.horizontalAdvance(text) + 2 * textMargin);
+            width = std::max(width, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))) + 2 * textMargin);
         header()->resizeSection(column, width);
     }
 }

@@ -5,6 +5,7 @@
 #include "UnitListView.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -86,13 +87,18 @@ TEST_F(UnitListViewTest, HeaderSectionsCannotBeDraggedToAnotherPlaceButCanBeResi
     EXPECT_EQ(header->sectionSize(IpAddressColumn), before + 30);
 }
 
-// Rows holding the widest texts the columns can show, under the captions.
-TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultFontAndOneHalfLarger)
+// Rows holding the widest texts the columns can show, under the captions: at
+// the default font, one half larger, and in a fixed-pitch font, whose digits
+// are as wide as its average letter.
+TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultALargerAndAFixedPitchFont)
 {
     const QFont defaultFont = QApplication::font();
-    for (const double scale : {1.0, 1.5}) {
-        QFont font = defaultFont;
-        font.setPointSizeF(defaultFont.pointSizeF() * scale);
+    QFont larger = defaultFont;
+    larger.setPointSizeF(defaultFont.pointSizeF() * 1.5);
+    QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixedPitch.setPointSizeF(defaultFont.pointSizeF());
+    for (const QFont& font : {defaultFont, larger, fixedPitch}) {
+        const std::string where = font.family().toStdString() + " " + std::to_string(font.pointSizeF()) + " pt";
         QApplication::setFont(font);
         CUnitList units;
         units.OnBootRequest("02-4B-7E-FF-FF-FF", 1, 1);
@@ -112,13 +118,13 @@ TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultFontAndOneHalfLa
             for (int column = 0; column < UnitColumnCount; ++column) {
                 const QString text = units.Text(row, column);
                 const int room = view.visualRect(units.index(row, column)).width() - margins;
-                EXPECT_EQ(metrics.elidedText(text, Qt::ElideRight, room), text) << "at " << scale << " times";
+                EXPECT_EQ(metrics.elidedText(text, Qt::ElideRight, room).toStdString(), text.toStdString()) << where;
             }
         }
         for (int column = 0; column < UnitColumnCount; ++column) {
             const QString caption = units.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
             EXPECT_GE(view.header()->sectionSize(column), view.header()->sectionSizeHint(column))
-                << caption.toStdString() << " at " << scale << " times";
+                << caption.toStdString() << " at " << where;
         }
         EXPECT_GT(view.horizontalScrollBar()->maximum(), 0) << "wider than the view, the list scrolls sideways";
     }
