@@ -30,8 +30,6 @@ cupsd=/usr/sbin/cupsd
 for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo /usr/lib/cups/filter/pdftopdf; do
     command -v "$tool" >/dev/null || no_printer "$tool is missing; Debian: cups cups-filters poppler-utils"
 done
-# The scheduler hands jobs to its filters as the unprivileged user lp.
-[ "$(id -u)" = 0 ] || no_printer "only root can run a CUPS scheduler"
 
 # What the machine's own scheduler, if any, gives as default printer.
 machine_default() { lpstat -d 2>&1 || true; }
@@ -47,10 +45,10 @@ finish() {
     rm -rf "$root"
 }
 trap finish EXIT
-# The filters, running as lp, must reach the spool inside.
+# Run by root, the scheduler runs its filters as the user lp, who must reach
+# the spool inside.
 chmod 711 "$root"
 mkdir -p "$root/etc" "$root/spool/tmp" "$root/cache" "$root/state" "$root/log" "$root/out"
-chmod 755 "$root/out"
 
 cat >"$root/etc/cups-files.conf" <<EOF
 ServerRoot $root/etc
