@@ -1,5 +1,7 @@
 #include "UnitList.h"
 
+#include "AddressText.h"
+#include "HardwareAddress.h"
 #include "StringTable.h"
 
 #include <algorithm>
@@ -10,7 +12,6 @@ const QString NoAddress = QStringLiteral("0.0.0.0");
 const QString UnknownAddress = QStringLiteral("?.?.?.?");
 const QString Sent = QStringLiteral("Yes");
 const QString NotSent = QStringLiteral("No");
-const QString HexDigits = QStringLiteral("0123456789ABCDEF");
 
 constexpr std::array<QString UnitRow::*, UnitColumnCount> ColumnTexts{
     &UnitRow::macAddressText, &UnitRow::ipAddressText, &UnitRow::subnetMaskText,
@@ -68,17 +69,21 @@ QStringList CUnitList::WidestTextCandidates(int column)
     QStringList texts;
     switch (column) {
     case MacAddressColumn:
-        // Every listed unit's address begins with the vendor prefix.
-        for (const QChar digit : HexDigits)
-            texts << QStringLiteral("02-4B-7E-%1-%1-%1").arg(QString(2, digit));
+        // Every listed unit's address begins with the vendor prefix; the
+        // rest is written with each hexadecimal digit throughout.
+        for (int digit = 0; digit < 16; ++digit) {
+            const auto octet = static_cast<std::uint8_t>(digit * 0x11);
+            const auto [first, second, third] = VENDOR_PREFIX;
+            texts << QString::fromStdString(FormatHardwareAddress({first, second, third, octet, octet, octet}));
+        }
         break;
     case SentColumn:
         texts << Sent << NotSent;
         break;
     default:
         texts << NoAddress << UnknownAddress;
-        for (const QChar digit : HexDigits.first(10))
-            texts << QStringList(4, QString(3, digit)).join(QLatin1Char('.'));
+        for (char digit = '0'; digit <= '9'; ++digit)
+            texts << QStringList(4, QString(3, QLatin1Char(digit))).join(QLatin1Char('.'));
         break;
     }
     return texts;
