@@ -2,8 +2,8 @@
 # The machine's own CUPS scheduler, running with a default printer of its
 # own, as on an office PC, for showing that the printing tests leave it as
 # they found it. It is a stand-in: in a private mount namespace, the system's
-# folders (/etc/cups, /run/cups, the spool, cache and logs) are replaced by
-# temporary copies, so the real machine's are never touched.
+# folders (/etc/cups, the spool, cache and logs) are replaced by temporary
+# copies and /run by an empty one, so the real machine's are never touched.
 #
 #   machinecups.sh run -- COMMAND [ARG...]
 #
@@ -25,7 +25,8 @@ cannot_stand_in() {
     exit 77
 }
 
-folders=(/etc/cups /run/cups /var/spool/cups /var/cache/cups /var/log/cups)
+# Those that the packages install; /run/cups is made by the scheduler.
+folders=(/etc/cups /var/spool/cups /var/cache/cups /var/log/cups)
 
 if [ "${MACHINECUPS_INSIDE:-}" != 1 ]; then
     [ "$(id -u)" = 0 ] || cannot_stand_in "only root can replace the system's folders"
@@ -53,6 +54,8 @@ for folder in "${folders[@]}"; do
     [ "$folder" != /etc/cups ] || cp -a /etc/cups/. "$copies$folder"
     mount --bind "$copies$folder" "$folder"
 done
+mount -t tmpfs machinecups /run
+mkdir /run/cups
 rm -rf /etc/cups/printers.conf* /etc/cups/classes.conf* /etc/cups/ppd/*
 # Changes reach printers.conf at once, not half a minute later.
 echo "DirtyCleanInterval 0" >>/etc/cups/cupsd.conf
