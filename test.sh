@@ -4,8 +4,8 @@
 #   ./test.sh --sanitize   again under AddressSanitizer and UBSan, in build-sanitize/
 # Tests that send on real sockets run only inside a private network that they
 # build themselves (lab/netlab.sh); the printing tests print on a PDF printer
-# that they set up (tests/support/pdfprinter.sh). Without root both are
-# skipped.
+# of a CUPS scheduler of their own (tests/support/pdfprinter.sh), never on
+# the machine's. Without root the lab tests are skipped.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh

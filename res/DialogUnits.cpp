@@ -5,6 +5,9 @@
 
 namespace {
 
+// The average character width, in pixels, of the templates' own font.
+constexpr int TemplateFontCharWidth = 6;
+
 // Units times base over divisor, rounded to the nearest pixel.
 int Scale(int units, int base, int divisor)
 {
@@ -32,6 +35,11 @@ QRect DialogUnits::ToPixels(const DialogRect& rect) const
 QSize DialogUnits::SizeToPixels(const DialogRect& rect) const
 {
     return {PixelsAcross(rect.width), PixelsDown(rect.height)};
+}
+
+int DialogUnits::TemplatePixelsAcross(int pixels) const
+{
+    return Scale(pixels, averageCharWidth, TemplateFontCharWidth);
 }
 
 void DialogUnits::Place(std::initializer_list<Placement> placements) const

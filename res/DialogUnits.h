@@ -24,6 +24,9 @@ public:
 
     QRect ToPixels(const DialogRect& rect) const;
     QSize SizeToPixels(const DialogRect& rect) const;
+    // A width that a template gives in pixels of its own font, 8-point
+    // MS Sans Serif, in pixels of this font: scaled as dialog units are.
+    int TemplatePixelsAcross(int pixels) const;
 
     struct Placement {
         QWidget* widget;

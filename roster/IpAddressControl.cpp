@@ -215,7 +215,8 @@ bool CIpAddressControl::HandleKey(int index, const QKeyEvent& event)
 
 void CIpAddressControl::OnFieldEdited(int index)
 {
-    ClampField(index);
+    if (const int tooLarge = ClampField(index))
+        ShowClampNotice(tooLarge);
     const QLineEdit* field = fields[index];
     // A third digit completes the octet, so typing goes on in the next field.
     if (index < FieldCount - 1 && field->text().size() == MaxDigits && field->cursorPosition() == MaxDigits) {
@@ -224,12 +225,17 @@ void CIpAddressControl::OnFieldEdited(int index)
     }
 }
 
-void CIpAddressControl::ClampField(int index)
+int CIpAddressControl::ClampField(int index)
 {
     const int value = fields[index]->text().toInt();
     if (value <= MaxOctet)
-        return;
+        return 0;
     fields[index]->setText(QString::number(MaxOctet));
+    return value;
+}
+
+void CIpAddressControl::ShowClampNotice(int value)
+{
     ShowMessageBox(this,
                    QStringLiteral("%1 is more than an address field can hold; it has been set to %2.")
                        .arg(value)
@@ -243,9 +249,17 @@ void CIpAddressControl::Paste(int index)
     if (const QRegularExpressionMatch quad = DottedQuad().match(text); quad.hasMatch()) {
         for (int i = 0; i < FieldCount; ++i)
             fields[i]->setText(quad.captured(i + 1));
-        for (int i = 0; i < FieldCount; ++i)
-            ClampField(i);
+        // One paste, one notice, however many numbers were too large: it
+        // names the first.
+        int firstTooLarge = 0;
+        for (int i = 0; i < FieldCount; ++i) {
+            const int tooLarge = ClampField(i);
+            if (firstTooLarge == 0)
+                firstTooLarge = tooLarge;
+        }
         MoveTo(FieldCount - 1, fields.back()->text().size());
+        if (firstTooLarge != 0)
+            ShowClampNotice(firstTooLarge);
         return;
     }
     // Plain digits go in as if typed, as long as the field has room for them.

@@ -40,7 +40,9 @@ protected:
 private:
     bool HandleKey(int index, const QKeyEvent& event);
     void OnFieldEdited(int index);
-    void ClampField(int index);
+    // Sets a number above 255 to 255; the number it held, else 0.
+    int ClampField(int index);
+    void ShowClampNotice(int value);
     void Paste(int index);
     void ShowContextMenu(int index, const QContextMenuEvent& event);
     void MoveTo(int index, int cursorPosition);

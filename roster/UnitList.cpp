@@ -1,5 +1,7 @@
 #include "UnitList.h"
 
+#include "AddressText.h"
+#include "HardwareAddress.h"
 #include "StringTable.h"
 
 #include <algorithm>
@@ -8,6 +10,8 @@ namespace {
 
 const QString NoAddress = QStringLiteral("0.0.0.0");
 const QString UnknownAddress = QStringLiteral("?.?.?.?");
+const QString Sent = QStringLiteral("Yes");
+const QString NotSent = QStringLiteral("No");
 
 constexpr std::array<QString UnitRow::*, UnitColumnCount> ColumnTexts{
     &UnitRow::macAddressText, &UnitRow::ipAddressText, &UnitRow::subnetMaskText,
@@ -39,7 +43,7 @@ void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId trans
 
 void CUnitList::SetSentStatus(int row, bool ok)
 {
-    SetText(row, SentColumn, ok ? QStringLiteral("Yes") : QStringLiteral("No"));
+    SetText(row, SentColumn, ok ? Sent : NotSent);
 }
 
 void CUnitList::OnClearList()
@@ -58,6 +62,31 @@ int CUnitList::FindSelectedRow() const
             return row;
     }
     return NoRow;
+}
+
+QStringList CUnitList::WidestTextCandidates(int column)
+{
+    QStringList texts;
+    switch (column) {
+    case MacAddressColumn:
+        // Every listed unit's address begins with the vendor prefix; the
+        // rest is written with each hexadecimal digit throughout.
+        for (int digit = 0; digit < 16; ++digit) {
+            const auto octet = static_cast<std::uint8_t>(digit * 0x11);
+            const auto [first, second, third] = VENDOR_PREFIX;
+            texts << QString::fromStdString(FormatHardwareAddress({first, second, third, octet, octet, octet}));
+        }
+        break;
+    case SentColumn:
+        texts << Sent << NotSent;
+        break;
+    default:
+        texts << NoAddress << UnknownAddress;
+        for (char digit = '0'; digit <= '9'; ++digit)
+            texts << QStringList(4, QString(3, QLatin1Char(digit))).join(QLatin1Char('.'));
+        break;
+    }
+    return texts;
 }
 
 int CUnitList::RowCount() const

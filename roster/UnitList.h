@@ -15,7 +15,12 @@ class CUnitList : public QAbstractTableModel {
 
 public:
     static constexpr int NoRow = -1;
+    // In pixels of the dialog templates' font; views scale them to their own.
     static constexpr std::array<int, UnitColumnCount> ColumnWidths{140, 95, 95, 95, 51};
+
+    // Texts at least as wide as anything a cell of the column can show, in
+    // any font: fonts differ in which digit or letter is the widest.
+    static QStringList WidestTextCandidates(int column);
 
     CUnitList();
 

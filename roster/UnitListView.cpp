@@ -1,8 +1,13 @@
 #include "UnitListView.h"
 
+#include "DialogUnits.h"
 #include "UnitList.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <cmath>
 
 CUnitListView::CUnitListView(CUnitList& units, QWidget* parent) : QTreeView(parent)
 {
@@ -17,13 +22,44 @@ CUnitListView::CUnitListView(CUnitList& units, QWidget* parent) : QTreeView(pare
     setEditTriggers(NoEditTriggers);
     setSortingEnabled(false);
     header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
-    for (int column = 0; column < UnitColumnCount; ++column)
-        header()->resizeSection(column, CUnitList::ColumnWidths[static_cast<std::size_t>(column)]);
+    FitColumnsToFont();
+}
+
+void CUnitListView::FitColumnsToFont()
+{
+    // The template's widths scaled as the dialogs are, yet never so narrow
+    // that a caption or a cell's text would be cut short: wider columns
+    // scroll sideways instead.
+    const DialogUnits units(font());
+    // Text is laid out in fractions of a pixel; whole pixels would round a
+    // width down and cut its last character.
+    const QFontMetricsF metrics(font());
+    // The cell's text keeps this much clear on either side.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    for (int column = 0; column < UnitColumnCount; ++column) {
+        int width = std::max(units.TemplatePixelsAcross(CUnitList::ColumnWidths[static_cast<std::size_t>(column)]),
+                             header()->sectionSizeHint(column));
+        for (const QString& text : CUnitList::WidestTextCandidates(column))
+            width = std::max(width, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))) + 2 * textMargin);
+        header()->resizeSection(column, width);
+    }
+}
+
+void CUnitListView::mousePressEvent(QMouseEvent* event)
+{
+    // As in the platform's single-selection list, a press where no row
+    // stands leaves no row selected.
+    if (!indexAt(event->position().toPoint()).isValid())
+        clearSelection();
+    QTreeView::mousePressEvent(event);
 }
 
 void CUnitListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    emit DoubleClicked();
+    // The platform reports only the primary button's double-click.
+    if (event->button() == Qt::LeftButton)
+        emit DoubleClicked();
 }

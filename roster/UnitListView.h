@@ -6,7 +6,8 @@ class CUnitList;
 
 // The unit list as a report: a line a unit under five column captions; a
 // click selects the whole row, one row at most; nothing is edited in place
-// and nothing sorts.
+// and nothing sorts. The columns keep their order; their widths follow the
+// font and always show their longest texts whole.
 class CUnitListView : public QTreeView {
     Q_OBJECT
 
@@ -14,9 +15,14 @@ public:
     explicit CUnitListView(CUnitList& units, QWidget* parent = nullptr);
 
 signals:
-    // A double-click anywhere in the list, on a row or on the empty area below.
+    // A left-button double-click anywhere in the list. Below the rows the
+    // press before it has left no row selected.
     void DoubleClicked();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void FitColumnsToFont();
 };

@@ -5,10 +5,10 @@
 BOOTP_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev iproute2 libcap2-bin librsvg2-bin)
 # What PING Selected runs.
 BOOTP_RUN_PACKAGES=(iputils-ping)
-# What only the tests need: the printing tests' printer (CUPS with a queue
-# that writes PDF files, and poppler's tools to read them back), and a DHCP
-# server that holds port 67 in the lab.
-BOOTP_TEST_PACKAGES=(cups printer-driver-cups-pdf poppler-utils dnsmasq-base)
+# What only the tests need: the printing tests' printer (a CUPS scheduler
+# whose queue writes PDF files through CUPS's own filters, and poppler's tools
+# to read them back), and a DHCP server that holds port 67 in the lab.
+BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base)
 # What making the Debian package needs beyond the build: dpkg-shlibdeps
 # (which CPack finds executables for with file).
 BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)

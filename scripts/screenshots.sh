@@ -4,7 +4,9 @@
 # Writes main-window.png (units listed), address-dialog.png, assigned.png
 # (a unit that took its address), ping-output.png (the unit answering ping,
 # shown as to an operator who started the tool without a terminal),
-# printout.png (the first printed page, from a PDF printer) and about-box.png.
+# printout.png (the first printed page, from a PDF printer),
+# widest-addresses.png (a unit given 192.168.100.200, 255.255.255.255 and
+# 192.168.100.254) and about-box.png.
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (root; default: screenshots/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,16 +40,23 @@ session() {
     xdotool windowfocus --sync "$window" key alt+s
     shot '^ping -c 4 192.168.1.50$' ping-output.png
     xdotool key Return
-    # The queue writes the job's PDF a moment after it ends.
-    local before pdf=
-    before=$(ls "$BOOTP_PDF_DIR" 2>/dev/null || true)
+    # The queue has written the job's PDF once none is left waiting.
     xdotool windowfocus --sync "$window" key alt+p
     for _ in $(seq 100); do
         sleep 0.2
-        pdf=$(ls "$BOOTP_PDF_DIR" 2>/dev/null | grep -vxF -e "$before" -e '' | head -1) || true
-        [ -n "$pdf" ] && pdfinfo "$BOOTP_PDF_DIR/$pdf" >/dev/null 2>&1 && break
+        [ -s "$BOOTP_PAGE_LOG" ] && [ -z "$(lpstat -o)" ] && break
     done
-    pdftoppm -png -r 60 -singlefile "$BOOTP_PDF_DIR/$pdf" "$output/printout" && rm "$BOOTP_PDF_DIR/$pdf"
+    pdftoppm -png -r 60 -singlefile "$BOOTP_PRINTED_PDF" "$output/printout"
+    # The next unit given the widest addresses, through Actions > Set IP
+    # Address: every column shows them whole.
+    xdotool windowfocus --sync "$window" key Down
+    xdotool key alt && xdotool key c s
+    find_window '^Enter IP Information$' >/dev/null
+    xdotool key Tab Tab && xdotool type 192.168.100.200
+    xdotool key Tab && xdotool type 255.255.255.255
+    xdotool key Tab && xdotool type 192.168.100.254
+    xdotool key Tab Return
+    shot '^Tarvik BootP Tool$' widest-addresses.png 1
     # With no window manager, nothing gives the focus back to the window.
     xdotool windowfocus --sync "$window" key alt+h
     sleep 0.3

@@ -153,6 +153,17 @@ TEST_F(IpAddressControlTest, PastedAddressFillsAllFields)
     EXPECT_EQ(script.UnexpectedModals(), 0);
 }
 
+TEST_F(IpAddressControlTest, PasteOfFourNumbersAbove255ShowsOneNotice)
+{
+    ModalScript script;
+    script.Then(AcknowledgeMessage(seen));
+    Paste(1, "999.999.999.999");
+    EXPECT_EQ(Shown(), QStringLiteral("255.255.255.255"));
+    EXPECT_EQ(script.StepsDone(), 1);
+    EXPECT_EQ(script.UnexpectedModals(), 0) << "one notice, not one a field";
+    EXPECT_TRUE(seen.text.contains(QStringLiteral("999"))) << seen.text.toStdString();
+}
+
 TEST_F(IpAddressControlTest, AddressValueMatchesTheFields)
 {
     for (const std::uint32_t address : {0u, 1u, 0x7F000001u, 0x80000000u, 0x00FF00FFu, 0xFFFFFFFFu}) {

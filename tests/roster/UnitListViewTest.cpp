@@ -4,8 +4,11 @@
 #include "UnitList.h"
 #include "UnitListView.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,7 +22,7 @@ protected:
     {
         for (const char* mac : {"02-4B-7E-00-00-01", "02-4B-7E-00-00-02", "02-4B-7E-00-00-03"})
             units.OnBootRequest(mac, 1, 1);
-        view.resize(500, 300);
+        view.resize(700, 300);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     }
@@ -60,6 +63,72 @@ TEST_F(UnitListViewTest, DoubleClickOpensNoEditorAndIsReportedAnywhere)
     const QPoint belowTheRows(20, view.viewport()->height() - 5);
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, belowTheRows);
     EXPECT_EQ(doubleClicks.count(), 2);
+}
+
+TEST_F(UnitListViewTest, HeaderSectionsCannotBeDraggedToAnotherPlaceButCanBeResized)
+{
+    QHeaderView* header = view.header();
+    const auto inSection = [&](int column, int fromLeft) {
+        return QPoint(header->sectionViewportPosition(column) + fromLeft, header->height() / 2);
+    };
+    // Dragged by its caption onto the Gateway column.
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, inSection(IpAddressColumn, 20));
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(header->viewport(), inSection(IpAddressColumn, 20 + step * header->sectionSize(1) / 4));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, inSection(GatewayColumn, 20));
+    for (int column = 0; column < UnitColumnCount; ++column)
+        EXPECT_EQ(header->visualIndex(column), column);
+
+    const int before = header->sectionSize(IpAddressColumn);
+    const QPoint divider(header->sectionViewportPosition(IpAddressColumn) + before - 1, header->height() / 2);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, divider);
+    QTest::mouseMove(header->viewport(), divider + QPoint(30, 0));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, divider + QPoint(30, 0));
+    EXPECT_EQ(header->sectionSize(IpAddressColumn), before + 30);
+}
+
+// Rows holding the widest texts the columns can show, under the captions: at
+// the default font, one half larger, and in a fixed-pitch font, whose digits
+// are as wide as its average letter.
+TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultALargerAndAFixedPitchFont)
+{
+    const QFont defaultFont = QApplication::font();
+    QFont larger = defaultFont;
+    larger.setPointSizeF(defaultFont.pointSizeF() * 1.5);
+    QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixedPitch.setPointSizeF(defaultFont.pointSizeF());
+    for (const QFont& font : {defaultFont, larger, fixedPitch}) {
+        const std::string where = font.family().toStdString() + " " + std::to_string(font.pointSizeF()) + " pt";
+        QApplication::setFont(font);
+        CUnitList units;
+        units.OnBootRequest("02-4B-7E-FF-FF-FF", 1, 1);
+        units.OnBootRequest("02-4B-7E-DD-DD-DD", 2, 1);
+        for (int column = IpAddressColumn; column <= GatewayColumn; ++column)
+            units.SetText(0, column, "255.255.255.255");
+        units.SetText(1, IpAddressColumn, "188.188.188.188");
+        units.SetSentStatus(0, true);
+        CUnitListView view(units);
+        view.resize(300, 200);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+
+        const QFontMetrics metrics(view.font());
+        const int margins = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1);
+        for (int row = 0; row < units.RowCount(); ++row) {
+            for (int column = 0; column < UnitColumnCount; ++column) {
+                const QString text = units.Text(row, column);
+                const int room = view.visualRect(units.index(row, column)).width() - margins;
+                EXPECT_EQ(metrics.elidedText(text, Qt::ElideRight, room).toStdString(), text.toStdString()) << where;
+            }
+        }
+        for (int column = 0; column < UnitColumnCount; ++column) {
+            const QString caption = units.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            EXPECT_GE(view.header()->sectionSize(column), view.header()->sectionSizeHint(column))
+                << caption.toStdString() << " at " << where;
+        }
+        EXPECT_GT(view.horizontalScrollBar()->maximum(), 0) << "wider than the view, the list scrolls sideways";
+    }
+    QApplication::setFont(defaultFont);
 }
 
 } // namespace

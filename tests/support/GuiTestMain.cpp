@@ -9,8 +9,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Nothing is printed on this machine's printers, only on the PDF printer
-    // that pdfprinter.sh sets up: elsewhere the print server does not exist.
-    if (!qEnvironmentVariableIsSet("BOOTP_PDF_DIR"))
+    // of the scheduler that pdfprinter.sh runs: elsewhere the print server
+    // does not exist.
+    if (!qEnvironmentVariableIsSet("BOOTP_PRINTED_PDF"))
         qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
     QApplication app(argc, argv);
     // Tests end many windows; none of them ends the test program.

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# A real default printer for the printing tests: CUPS with a cups-pdf queue
-# named PDF, whose jobs land as PDF files in the user's ~/PDF.
+# A real default printer for the printing tests: a CUPS scheduler of their
+# own, with one queue, PDF, that writes each job as a PDF file.
 #
 #   pdfprinter.sh run -- COMMAND [ARG...]
 #
-# Where no CUPS scheduler runs, starts one (root only: there is no service
-# manager here), makes PDF the default printer, runs COMMAND and stops the
-# scheduler again. A scheduler that already runs is used as it is, provided
-# PDF is its default printer. COMMAND sees BOOTP_PDF_DIR, the folder the
-# queue writes to. Exits with COMMAND's status; with 77 when there is no
-# such printer, unless BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+# The scheduler keeps its configuration, spool, cache, state, logs and socket
+# in a temporary folder, listens on no network port and announces nothing, so
+# whether or not the machine's own scheduler runs, its queues and default
+# printer are never touched; the script checks that the machine's default
+# printer is the same afterwards. COMMAND sees CUPS_SERVER (this scheduler's
+# socket), BOOTP_PRINTED_PDF (the file the queue writes each job to) and
+# BOOTP_PAGE_LOG (one line a finished job: its id and name). Exits with
+# COMMAND's status; with 77 when there is no such printer, unless
+# BOOTP_PRINTER_REQUIRED=1 makes that a failure.
 set -euo pipefail
 
 usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
@@ -24,32 +27,118 @@ no_printer() {
 }
 
 cupsd=/usr/sbin/cupsd
-for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo; do
-    command -v "$tool" >/dev/null || no_printer "$tool is missing; Debian: cups printer-driver-cups-pdf poppler-utils"
+for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo /usr/lib/cups/filter/pdftopdf; do
+    command -v "$tool" >/dev/null || no_printer "$tool is missing; Debian: cups cups-filters poppler-utils"
 done
 
-scheduler_runs() { lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
+# What the machine's own scheduler, if any, gives as default printer.
+machine_default() { lpstat -d 2>&1 || true; }
+default_before=$(machine_default)
 
-if scheduler_runs; then
-    lpstat -d 2>/dev/null | grep -q ': PDF$' ||
-        no_printer "the running CUPS scheduler's default printer is not PDF; make it: lpadmin -d PDF"
-else
-    [ "$(id -u)" = 0 ] || no_printer "no CUPS scheduler runs, and only root can start one"
-    "$cupsd" -f &
-    scheduler=$!
-    trap 'kill "$scheduler" 2>/dev/null; wait "$scheduler" 2>/dev/null || true' EXIT
-    for _ in $(seq 100); do
-        scheduler_runs && break
-        sleep 0.1
-    done
-    scheduler_runs || no_printer "the CUPS scheduler did not start"
-    # The queue's own renderer makes PDFs whose text cannot be extracted.
-    lpadmin -p PDF -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null &&
-        lpadmin -p PDF -o pdftops-renderer-default=pdftocairo &&
-        lpadmin -d PDF ||
-        no_printer "lpadmin could not set up the queue"
+root=$(mktemp -d "${TMPDIR:-/tmp}/pdfprinter.XXXXXX")
+scheduler=
+finish() {
+    if [ -n "$scheduler" ]; then
+        kill "$scheduler" 2>/dev/null || true
+        wait "$scheduler" 2>/dev/null || true
+    fi
+    rm -rf "$root"
+}
+trap finish EXIT
+# Run by root, the scheduler runs its filters as the user lp, who must reach
+# the spool inside.
+chmod 711 "$root"
+mkdir -p "$root/etc" "$root/spool/tmp" "$root/cache" "$root/state" "$root/log" "$root/out"
+
+cat >"$root/etc/cups-files.conf" <<EOF
+ServerRoot $root/etc
+RequestRoot $root/spool
+TempDir $root/spool/tmp
+CacheDir $root/cache
+StateDir $root/state
+AccessLog $root/log/access_log
+ErrorLog $root/log/error_log
+PageLog $root/log/page_log
+Printcap $root/printcap
+FileDevice Yes
+EOF
+# No network port, no announcements: its own socket alone.
+cat >"$root/etc/cupsd.conf" <<EOF
+Listen $root/cups.sock
+Browsing No
+BrowseLocalProtocols none
+LogLevel warn
+PageLogFormat %j %{job-name}
+<Location />
+Order allow,deny
+Allow all
+</Location>
+<Policy default>
+<Limit All>
+Order deny,allow
+</Limit>
+</Policy>
+EOF
+# A printer that takes PDF: CUPS's pdftopdf lays the pages out on the paper
+# and the result goes to the file unchanged, its text still extractable.
+cat >"$root/pdf.ppd" <<'EOF'
+*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "PDFFILE.PPD"
+*Manufacturer: "Generic"
+*Product: "(PDF File)"
+*ModelName: "PDF File"
+*ShortNickName: "PDF File"
+*NickName: "PDF File"
+*PSVersion: "(3010) 0"
+*LanguageLevel: "3"
+*ColorDevice: True
+*DefaultColorSpace: RGB
+*FileSystem: False
+*cupsVersion: 2.4
+*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
+*OpenUI *PageSize/Page Size: PickOne
+*DefaultPageSize: A4
+*PageSize A4/A4: ""
+*PageSize Letter/US Letter: ""
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*DefaultPageRegion: A4
+*PageRegion A4/A4: ""
+*PageRegion Letter/US Letter: ""
+*CloseUI: *PageRegion
+*DefaultImageableArea: A4
+*ImageableArea A4/A4: "18 18 577 824"
+*ImageableArea Letter/US Letter: "18 18 594 774"
+*DefaultPaperDimension: A4
+*PaperDimension A4/A4: "595 842"
+*PaperDimension Letter/US Letter: "612 792"
+EOF
+
+"$cupsd" -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" &
+scheduler=$!
+# Runs a command on this scheduler. A default printer that the caller's
+# environment names would stand before its default.
+private() { env -u LPDEST -u PRINTER CUPS_SERVER="$root/cups.sock" "$@"; }
+running() { private lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
+for _ in $(seq 100); do
+    running && break
+    sleep 0.1
+done
+running || no_printer "the CUPS scheduler did not start"
+private lpadmin -p PDF -E -v "file://$root/out/printed.pdf" -P "$root/pdf.ppd" 2>/dev/null &&
+    private lpadmin -d PDF ||
+    no_printer "lpadmin could not set up the queue"
+
+status=0
+private BOOTP_PRINTED_PDF="$root/out/printed.pdf" BOOTP_PAGE_LOG="$root/log/page_log" "$@" || status=$?
+
+default_after=$(machine_default)
+if [ "$default_after" != "$default_before" ]; then
+    echo "pdfprinter: the machine's default printer changed: '$default_before' before, '$default_after' after." >&2
+    [ "$status" != 0 ] || status=1
 fi
-
-BOOTP_PDF_DIR="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"
-export BOOTP_PDF_DIR
-"$@"
+exit "$status"

@@ -1,6 +1,7 @@
-// Print through the main window onto a real printer, a CUPS queue that writes
-// PDF files (tests/support/pdfprinter.sh), and read the pages back with
-// poppler's tools: what is printed, where, on which page, under which job name.
+// Print through the main window onto a real printer, the PDF queue of a CUPS
+// scheduler of the tests' own (tests/support/pdfprinter.sh), and read the
+// pages back with poppler's tools: what is printed, where, on which page,
+// under which job name.
 // Without a default printer the program says so and prints nothing.
 
 #include "DialogDriving.h"
@@ -9,8 +10,7 @@
 #include "QtPrinting.h"
 #include "TestToolDlg.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -82,7 +82,7 @@ class PrintList : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!qEnvironmentVariableIsSet("BOOTP_PDF_DIR"))
+        if (!qEnvironmentVariableIsSet("BOOTP_PRINTED_PDF"))
             GTEST_SKIP() << "no PDF printer: run through tests/support/pdfprinter.sh";
         ASSERT_FALSE(QPrinterInfo::defaultPrinter().isNull());
         // Where the program's lines must stand, in points: its font's line
@@ -102,32 +102,34 @@ protected:
     // job it printed, after checking the job's name.
     std::vector<PrintedPage> Printout(const std::function<void()>& print)
     {
-        const QStringList before = Pdfs();
+        const qsizetype jobsBefore = FinishedJobs().size();
         EXPECT_EQ(ModalsOpenedBy(print), 0);
-        QString pdf;
-        // Written by the queue a moment after the job ends.
-        const bool printed = QTest::qWaitFor(
-            [&] {
-                const QStringList now = Pdfs();
-                for (const QString& file : now)
-                    if (!before.contains(file) && OutputOf("pdfinfo", {pdfFolder.filePath(file)}).contains("Pages:"))
-                        pdf = pdfFolder.filePath(file);
-                return !pdf.isEmpty();
-            },
-            30000);
-        if (!printed) {
-            ADD_FAILURE() << "no PDF appeared in " << pdfFolder.path().toStdString();
+        // The queue has written the whole file once the job is logged and
+        // none is left waiting.
+        const bool finished = QTest::qWaitFor(
+            [&] { return FinishedJobs().size() > jobsBefore && OutputOf("lpstat", {"-o"}).isEmpty(); }, 30000);
+        if (!finished) {
+            ADD_FAILURE() << "no job finished; the scheduler's log: " << pageLog.toStdString();
             return {};
         }
-        EXPECT_TRUE(OutputOf("pdfinfo", {pdf}).contains(QRegularExpression(R"(^Title: +\(?Tarvik Ethernet I/O Units\)?$)",
-                                                                        QRegularExpression::MultilineOption)));
-        EXPECT_TRUE(QFileInfo(pdf).fileName().startsWith("Tarvik_Ethernet_I_O_Units"));
+        const QStringList jobs = FinishedJobs();
+        EXPECT_EQ(jobs.size(), jobsBefore + 1) << "one job";
+        EXPECT_EQ(jobs.last().section(' ', 1), "Tarvik Ethernet I/O Units");
+        EXPECT_TRUE(OutputOf("pdfinfo", {pdf}).contains(QRegularExpression(R"(^Title: +Tarvik Ethernet I/O Units$)",
+                                                                          QRegularExpression::MultilineOption)));
         std::vector<PrintedPage> pages = ReadPages(pdf);
         QFile::remove(pdf);
         return pages;
     }
 
-    QStringList Pdfs() const { return pdfFolder.entryList({"*.pdf"}, QDir::Files); }
+    // The scheduler's page log: a line a finished job, its id and name.
+    QStringList FinishedJobs() const
+    {
+        QFile log(pageLog);
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
 
     // The heading block, then the list's rows [first, first + count) on the
     // following lines, in the two columns.
@@ -153,7 +155,8 @@ protected:
         }
     }
 
-    QDir pdfFolder{qEnvironmentVariable("BOOTP_PDF_DIR")};
+    const QString pdf = qEnvironmentVariable("BOOTP_PRINTED_PDF");
+    const QString pageLog = qEnvironmentVariable("BOOTP_PAGE_LOG");
     double h = 0, w = 0;
     QRectF area;
     QPointF origin;

@@ -156,6 +156,27 @@ TEST_F(AssignmentFlow, MenuCommandTellsWhatIsMissingAndDoubleClickStaysSilent)
     EXPECT_TRUE(listener->sent.empty());
 }
 
+TEST_F(AssignmentFlow, PressBelowTheRowsUnselectsSoItsDoubleClickOpensNothingNorDoesARightDoubleClick)
+{
+    Hear(ChosenUnit, 1, 1);
+    Hear(OtherUnit, 2, 1);
+    SelectRow(window.Units(), 0);
+    QWidget* viewport = window.UnitListView().viewport();
+    const QPoint belowTheRows(20, viewport->height() - 5);
+    EXPECT_EQ(ModalsOpenedBy([&] {
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, belowTheRows);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, belowTheRows);
+    }), 0);
+    EXPECT_EQ(window.Units().FindSelectedRow(), CUnitList::NoRow);
+
+    const QPoint onARow = window.UnitListView().visualRect(window.Units().index(1, 0)).center();
+    EXPECT_EQ(ModalsOpenedBy([&] {
+        QTest::mouseClick(viewport, Qt::RightButton, {}, onARow);
+        QTest::mouseDClick(viewport, Qt::RightButton, {}, onARow);
+    }), 0);
+    EXPECT_TRUE(listener->sent.empty());
+}
+
 TEST_F(AssignmentFlow, RequestDuringTheDialogIsTheOneAnswered)
 {
     Hear(ChosenUnit, 0x11111111, 1);

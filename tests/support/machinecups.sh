@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The machine's own CUPS scheduler, running with a default printer of its
+# own, as on an office PC, for showing that the printing tests leave it as
+# they found it. It is a stand-in: in a private mount namespace, the system's
+# folders (/etc/cups, the spool, cache and logs) are replaced by temporary
+# copies and /run by an empty one, so the real machine's are never touched.
+#
+#   machinecups.sh run -- COMMAND [ARG...]
+#
+# Starts /usr/sbin/cupsd with the system configuration, adds a queue Office
+# (to /dev/null) and makes it the default, runs COMMAND, and fails when the
+# default printer or the queues' configuration changed. Exits with
+# COMMAND's status otherwise; with 77 when the stand-in cannot be made (it
+# needs root), unless BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+set -euo pipefail
+
+usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
+[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+shift 2
+
+cannot_stand_in() {
+    echo "machinecups: no stand-in for the machine's scheduler ($1)." >&2
+    if [ "${BOOTP_PRINTER_REQUIRED:-0}" = 1 ]; then exit 1; fi
+    echo "machinecups: SKIPPED: the test did not run." >&2
+    exit 77
+}
+
+# Those that the packages install; /run/cups is made by the scheduler.
+folders=(/etc/cups /var/spool/cups /var/cache/cups /var/log/cups)
+
+if [ "${MACHINECUPS_INSIDE:-}" != 1 ]; then
+    [ "$(id -u)" = 0 ] || cannot_stand_in "only root can replace the system's folders"
+    for folder in "${folders[@]}"; do
+        [ -d "$folder" ] || cannot_stand_in "$folder is missing; Debian: cups"
+    done
+    unshare --mount true 2>/dev/null || cannot_stand_in "no private mount namespace"
+    exec env MACHINECUPS_INSIDE=1 unshare --mount --propagation private "$0" run -- "$@"
+fi
+
+# Inside the private mount namespace from here on.
+copies=$(mktemp -d "${TMPDIR:-/tmp}/machinecups.XXXXXX")
+scheduler=
+finish() {
+    if [ -n "$scheduler" ]; then
+        kill "$scheduler" 2>/dev/null || true
+        wait "$scheduler" 2>/dev/null || true
+    fi
+    rm -rf "$copies"
+}
+trap finish EXIT
+# The system's configuration without its queues, and empty run-time folders.
+for folder in "${folders[@]}"; do
+    mkdir -p "$copies$folder"
+    [ "$folder" != /etc/cups ] || cp -a /etc/cups/. "$copies$folder"
+    mount --bind "$copies$folder" "$folder"
+done
+mount -t tmpfs machinecups /run
+mkdir /run/cups
+rm -rf /etc/cups/printers.conf* /etc/cups/classes.conf* /etc/cups/ppd/*
+# Changes reach printers.conf at once, not half a minute later.
+echo "DirtyCleanInterval 0" >>/etc/cups/cupsd.conf
+
+unset CUPS_SERVER LPDEST PRINTER
+/usr/sbin/cupsd -f &
+scheduler=$!
+for _ in $(seq 100); do
+    lpstat -r 2>/dev/null | grep -qx 'scheduler is running' && break
+    sleep 0.1
+done
+lpstat -r 2>/dev/null | grep -qx 'scheduler is running' || cannot_stand_in "cupsd did not start"
+lpadmin -p Office -E -v file:/dev/null 2>/dev/null && lpadmin -d Office || cannot_stand_in "lpadmin failed"
+for _ in $(seq 100); do
+    grep -q '^<DefaultPrinter Office>' /etc/cups/printers.conf 2>/dev/null && break
+    sleep 0.1
+done
+
+state() { lpstat -d -v; md5sum /etc/cups/printers.conf; }
+before=$(state)
+status=0
+"$@" || status=$?
+after=$(state)
+echo "machinecups: before: $before" >&2
+if [ "$after" != "$before" ]; then
+    echo "machinecups: the machine's printers changed; after: $after" >&2
+    [ "$status" != 0 ] || status=1
+fi
+exit "$status"
