@@ -76,7 +76,7 @@ TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
     // and the buffer past its end reads as zeros.
     const HeardRequest& minimal = receiver.heard[0];
     EXPECT_EQ(minimal.Xid(), "0ddd0005");
-    ASSERT_EQ(minimal.buffer.size(), CBootpSocket::ReceiveBufferLength);
+    ASSERT_EQ(minimal.buffer.size(), ReceiveBufferLength);
     EXPECT_TRUE(std::all_of(minimal.buffer.begin() + 34, minimal.buffer.end(), [](auto b) { return b == 0; }));
 
     const HeardRequest& good = receiver.heard[1];
