@@ -9,7 +9,7 @@
 
 #include <array>
 #include <cstddef>
-#include <vector>
+#include <deque>
 
 // The units heard, newest first (row 0 at the top), and the one row the
 // operator may have selected. Views show these rows; there is no other copy.
@@ -54,7 +54,7 @@ private:
 
     // Kept oldest first, so a new unit's row costs the same however long the
     // list is; row 0, the newest, is the last one stored.
-    std::vector<UnitRow> rows;
+    std::deque<UnitRow> rows;
     // Where each MAC address text is stored, so a repeat request finds its row
     // without reading every row. Holds exactly the keys of `rows`.
     QHash<QString, std::size_t> storedAt;
