@@ -90,7 +90,8 @@ struct ToolWindow {
     {
         for (int unit = 0; unit < count; ++unit)
             window.CBootpToolDlg::OnBootRequest(BuildBootRequest(0, UnitMac(static_cast<unsigned>(unit))), 1);
-        QApplication::processEvents();
+        // Laid out and painted before anything is measured.
+        QTest::qWait(100);
     }
     ~ToolWindow() { window.OnOK(); }
 };
