@@ -7,6 +7,8 @@ BOOTP_RUN_PACKAGES=(iputils-ping)
 # The printing tests' printer: CUPS with a queue that writes PDF files, and
 # poppler's tools to read them back.
 BOOTP_TEST_PACKAGES=(cups printer-driver-cups-pdf poppler-utils)
+# The fuzz targets: clang, with libFuzzer from its runtime libraries.
+BOOTP_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
