@@ -32,3 +32,11 @@ build_tree() {
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
+
+# run_bench_in_lab BINARY [ARGS...]: builds build/ with the benchmarks and runs
+# one of them on the tool side of the lab's private network (root).
+run_bench_in_lab() {
+    install_missing_packages "${BOOTP_PACKAGES[@]}"
+    build_tree build -DBOOTP_BUILD_TESTS=ON
+    exec lab/netlab.sh run -- "$@"
+}
