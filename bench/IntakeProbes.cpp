@@ -104,11 +104,17 @@ std::optional<Drain> DnsmasqDrain(const std::function<void()>& send, int sent)
         const auto start = Clock::now();
         while (ServerPortQueue().queuedBytes > 0 && Clock::now() - start < 20s)
             std::this_thread::sleep_for(200us);
-        drain = Drain{sent - static_cast<int>(queued.drops - dropsBefore), SecondsSince(start)};
+        drain = Drain{sent - static_cast<int>(queued.drops - dropsBefore), SecondsSince(start),
+                      ServerPortQueue().queuedBytes == 0};
     }
     dnsmasq.terminate();
     dnsmasq.waitForFinished(3000);
     return drain;
+}
+
+unsigned long ServerPortDrops()
+{
+    return ServerPortQueue().drops;
 }
 
 MemoryUse MemoryInUse()

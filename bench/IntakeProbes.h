@@ -19,6 +19,8 @@
 struct Drain {
     int kept = 0;
     double seconds = 0;
+    // False when the queue was still not empty when the wait for it ended.
+    bool emptied = true;
     double Rate() const { return seconds > 0 ? kept / seconds : 0; }
 };
 
@@ -30,6 +32,10 @@ Drain BareLoopDrain(const std::function<void()>& send);
 // datagrams; what its socket did not drop, and the time until its queue is
 // empty. Nothing when dnsmasq is not installed or does not start.
 std::optional<Drain> DnsmasqDrain(const std::function<void()>& send, int sent);
+
+// How many datagrams the kernel has dropped so far on the socket bound to
+// UDP port 67, for want of room in its receive buffer.
+unsigned long ServerPortDrops();
 
 struct MemoryUse {
     double heapBytes = 0;

@@ -34,13 +34,15 @@ HardwareAddress UnitMac(unsigned unit)
 constexpr unsigned RefusedUnits = 0xF00000;
 constexpr std::size_t LargestDatagram = 1500;
 
-// One datagram of the flood: what it is depends on `kind`, 0 to 9.
-std::vector<std::uint8_t> FloodDatagram(std::mt19937& random, unsigned units, unsigned index)
+// One datagram of the flood: what it is depends on `kind`, 0 to 9; `isValid`
+// tells whether it is a request the tool must take.
+std::vector<std::uint8_t> FloodDatagram(std::mt19937& random, unsigned units, unsigned index, bool& isValid)
 {
     const unsigned kind = random() % 10;
     const BootpMessage valid = BuildBootRequest(index, UnitMac(index % units));
     BootpMessage refused = BuildBootRequest(index, UnitMac(RefusedUnits + index % 0x10000));
     std::vector<std::uint8_t> datagram(refused.begin(), refused.end());
+    isValid = kind > 8;
     switch (kind) {
     case 0: case 1: case 2: case 3: // noise
         datagram.resize(random() % (LargestDatagram + 1));
@@ -110,10 +112,12 @@ int main(int argc, char* argv[])
 
     std::mt19937 random(20260101);
     unsigned failed = 0;
+    unsigned valid = 0;
     for (unsigned i = 0; i < requests; ++i) {
         std::vector<std::uint8_t> datagram;
+        bool isValid = true;
         if (flood) {
-            datagram = FloodDatagram(random, units, i);
+            datagram = FloodDatagram(random, units, i, isValid);
         } else {
             const BootpMessage request = BuildBootRequest(i, UnitMac(i % units));
             datagram.assign(request.begin(), request.end());
@@ -121,9 +125,14 @@ int main(int argc, char* argv[])
         if (sendto(sender, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&server),
                    sizeof server) < 0)
             ++failed;
+        else
+            valid += isValid ? 1 : 0;
     }
     close(sender);
     if (failed != 0)
         std::fprintf(stderr, "request_sender: %u of %u datagrams were not sent\n", failed, requests);
+    if (flood)
+        std::printf("  request_sender: %u datagrams sent, %u of them requests the tool must take\n",
+                    requests - failed, valid);
     return 0;
 }

@@ -42,8 +42,10 @@ void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId trans
 
 void CUnitList::OnBootRequest(std::span<const std::uint8_t> request, unsigned arrivalInterface)
 {
-    OnBootRequest(QString::fromStdString(FormatHardwareAddress(ReadHardwareAddress(request))),
-                  ReadTransactionId(request), arrivalInterface);
+    // The text is plain ASCII, which Latin-1 reads fastest.
+    const std::string text = FormatHardwareAddress(ReadHardwareAddress(request));
+    OnBootRequest(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), ReadTransactionId(request),
+                  arrivalInterface);
 }
 
 void CUnitList::SetSentStatus(int row, bool ok)
