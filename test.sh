@@ -2,6 +2,9 @@
 # Installs what is missing, builds, and runs every test through ctest.
 #   ./test.sh              the normal build, in build/
 #   ./test.sh --sanitize   again under AddressSanitizer and UBSan, in build-sanitize/
+#   ./test.sh --fuzz [SECONDS]   builds the libFuzzer targets with clang in
+#                          build-fuzz/ and runs each for SECONDS (30) from its
+#                          seed corpus in fuzz/corpus/
 # Tests that send on real sockets run only inside a private network that they
 # build themselves (lab/netlab.sh); the printing tests print on a PDF printer
 # of a CUPS scheduler of their own (tests/support/pdfprinter.sh), never on
@@ -10,7 +13,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
 
-install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_TEST_PACKAGES[@]}"
+case "${1:-}" in
+    --fuzz) install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_FUZZ_PACKAGES[@]}" ;;
+    *) install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_TEST_PACKAGES[@]}" ;;
+esac
 case "${1:-}" in
     "")
         build_tree build -DBOOTP_BUILD_TESTS=ON
@@ -23,8 +29,34 @@ case "${1:-}" in
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
             ctest --test-dir build-sanitize --output-on-failure --no-tests=error
         ;;
+    --fuzz)
+        seconds=${2:-30}
+        sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+        cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+            -DBOOTP_BUILD_TESTS=OFF -DBOOTP_BUILD_FUZZERS=ON -DCMAKE_CXX_FLAGS="$sanitizers" >/dev/null
+        cmake --build build-fuzz -j "$(nproc)" --target fuzzers
+        # New inputs go to a scratch folder, never into the tree; an input
+        # that fails is kept in build-fuzz/findings/.
+        scratch=$(mktemp -d)
+        trap 'rm -rf "$scratch"' EXIT
+        mkdir -p build-fuzz/findings
+        for corpus in fuzz/corpus/*/; do
+            name=$(basename "$corpus")
+            mkdir "$scratch/$name"
+            echo "fuzz_$name: $seconds s"
+            log=build-fuzz/findings/$name.log
+            if build-fuzz/fuzz/"fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+                -artifact_prefix="build-fuzz/findings/$name-" "$scratch/$name" "$corpus" >"$log" 2>&1; then
+                grep -E '^stat::(number_of_executed_units|new_units_added)' "$log"
+            else
+                tail -n 40 "$log"
+                echo "fuzz_$name found a fault; the input is in build-fuzz/findings/" >&2
+                exit 1
+            fi
+        done
+        ;;
     *)
-        echo "usage: $0 [--sanitize]" >&2
+        echo "usage: $0 [--sanitize | --fuzz [SECONDS]]" >&2
         exit 2
         ;;
 esac

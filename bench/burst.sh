@@ -3,6 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-install_missing_packages "${BOOTP_PACKAGES[@]}"
-build_tree build -DBOOTP_BUILD_TESTS=ON
-exec lab/netlab.sh run -- build/bench/burst_bench
+run_bench_in_lab build/bench/burst_bench

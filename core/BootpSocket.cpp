@@ -1,10 +1,8 @@
 #include "BootpSocket.h"
 
 #include <QNetworkDatagram>
+#include <QPointer>
 #include <QVariant>
-
-#include <algorithm>
-#include <array>
 
 namespace {
 
@@ -25,14 +23,19 @@ QString DescribeBindFailure(QAbstractSocket::SocketError error, const QString& q
 
 } // namespace
 
-CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner)
+CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner), socket(std::make_unique<QUdpSocket>())
 {
-    connect(&socket, &QUdpSocket::readyRead, this, &CBootpSocket::OnReceive);
+    connect(socket.get(), &QUdpSocket::readyRead, this, &CBootpSocket::OnReceive);
 }
 
 CBootpSocket::~CBootpSocket()
 {
     Close();
+    // Destroyed by the handler of a datagram it delivered: Qt's read
+    // notification is still under way on the socket, so it goes once the
+    // event loop has it back.
+    if (delivering)
+        socket.release()->deleteLater();
 }
 
 bool CBootpSocket::Create()
@@ -40,13 +43,13 @@ bool CBootpSocket::Create()
     // Not shared: a port that another BOOTP or DHCP server holds must make the
     // bind fail rather than leave two servers answering the same units.
     // Qt enables SO_BROADCAST on every UDP socket it creates.
-    if (!socket.bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress)) {
-        failureReason = DescribeBindFailure(socket.error(), socket.errorString());
-        socket.close();
+    if (!socket->bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress)) {
+        failureReason = DescribeBindFailure(socket->error(), socket->errorString());
+        socket->close();
         return false;
     }
     failureReason.clear();
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, RequestedKernelReceiveBuffer);
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, RequestedKernelReceiveBuffer);
     return true;
 }
 
@@ -54,42 +57,51 @@ int CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterfac
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
-    if (socket.state() != QAbstractSocket::BoundState)
+    if (socket->state() != QAbstractSocket::BoundState)
         return SendFailed;
     QNetworkDatagram datagram(QByteArray(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size())),
                               QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
     datagram.setInterfaceIndex(outgoingInterface);
-    const qint64 sent = socket.writeDatagram(datagram);
+    const qint64 sent = socket->writeDatagram(datagram);
     return sent < 0 ? SendFailed : static_cast<int>(sent);
 }
 
 void CBootpSocket::Close()
 {
-    socket.close();
+    socket->close();
 }
 
 int CBootpSocket::KernelReceiveBufferBytes()
 {
-    return socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+    return socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
 }
 
 void CBootpSocket::OnReceive()
 {
-    // Exactly one datagram per notification: Qt notifies again while more
-    // wait. Reading one byte past the buffer tells an oversize datagram apart.
-    const QNetworkDatagram datagram = socket.receiveDatagram(ReceiveBufferLength + 1);
-    const QByteArray& data = datagram.data();
-    const auto length = static_cast<std::size_t>(data.size());
-    if (!datagram.isValid() || length > ReceiveBufferLength || length < bootp::MinimumRequestLength)
-        return;
+    // Each datagram is read and handled on its own, as if it had had its own
+    // notification; Qt notifies again for whatever still waits afterwards.
+    const QPointer<CBootpSocket> alive(this);
+    const auto sliceEnd = std::chrono::steady_clock::now() + DeliverySlice;
+    delivering = true;
+    while (ReceiveOne()) {
+        if (!alive)
+            return;
+        if (socket->state() != QAbstractSocket::BoundState || std::chrono::steady_clock::now() >= sliceEnd)
+            break;
+    }
+    delivering = false;
+}
 
-    // A fresh buffer per datagram: bytes past a short datagram read as 0,
-    // and the owner's handler may run a nested event loop that receives again.
-    std::array<std::uint8_t, ReceiveBufferLength> buffer{};
-    std::copy(data.begin(), data.end(), reinterpret_cast<char*>(buffer.data()));
-    if (!IsUnitBootRequest(buffer))
-        return;
-    owner.OnBootRequest(buffer, datagram.interfaceIndex());
+bool CBootpSocket::ReceiveOne()
+{
+    // Reading one byte past the buffer tells an oversize datagram apart.
+    const QNetworkDatagram datagram = socket->receiveDatagram(ReceiveBufferLength + 1);
+    if (!datagram.isValid())
+        return false;
+    const QByteArray& data = datagram.data();
+    TakeDatagram({reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())},
+                 datagram.interfaceIndex(), owner);
+    return true;
 }

@@ -1,25 +1,13 @@
 #pragma once
 
 #include "BootpMessage.h"
+#include "RequestIntake.h"
 
 #include <QObject>
 #include <QUdpSocket>
 
-#include <cstddef>
-#include <cstdint>
-#include <span>
-
-// Whoever owns the listener: it is told of every accepted BOOTREQUEST.
-class BootRequestReceiver {
-public:
-    // `buffer` is the whole receive buffer with the datagram at its start and
-    // zeros after it; `arrivalInterface` is the index of the network interface
-    // the datagram came in on (0 where the platform does not say).
-    virtual void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) = 0;
-
-protected:
-    ~BootRequestReceiver() = default;
-};
+#include <chrono>
+#include <memory>
 
 // The tool's one UDP socket: bound to port 67 on all local IPv4 addresses,
 // it hands on the requests of our units and sends the replies, so every reply
@@ -28,7 +16,11 @@ class CBootpSocket : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::size_t ReceiveBufferLength = 500;
+    // How long one read notification may go on taking waiting datagrams before
+    // the event loop gets its turn: one loop pass per datagram repaints the
+    // window for each, and a plant's power-up then takes seconds to list,
+    // while the operator's clicks and the screen can wait a few milliseconds.
+    static constexpr std::chrono::microseconds DeliverySlice{4000};
     // What SendReply returns when the datagram did not go out.
     static constexpr int SendFailed = -1;
     // A plant powering up can send thousands of requests while the window is
@@ -60,10 +52,16 @@ public:
     int KernelReceiveBufferBytes();
 
 private slots:
+    // Takes the datagrams that wait, one at a time, for at most DeliverySlice.
     void OnReceive();
 
 private:
+    // Reads one datagram and takes it; false when there was none to read.
+    bool ReceiveOne();
+
     BootRequestReceiver& owner;
-    QUdpSocket socket;
+    std::unique_ptr<QUdpSocket> socket;
     QString failureReason;
+    // Set while OnReceive hands datagrams on; a handler may destroy this object.
+    bool delivering = false;
 };

@@ -4,7 +4,7 @@
 #include "HardwareAddress.h"
 #include "StringTable.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -27,18 +27,28 @@ CUnitList::CUnitList() : selection(this) {}
 
 void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface)
 {
-    const auto known = std::find_if(rows.begin(), rows.end(),
-                                    [&](const UnitRow& row) { return row.macAddressText == macAddressText; });
-    if (known != rows.end()) {
-        known->transactionId = transactionId;
-        known->arrivalInterface = arrivalInterface;
+    // The hash finds the row whose key equals the text as a whole string,
+    // case for case.
+    if (const auto known = storedAt.constFind(macAddressText); known != storedAt.cend()) {
+        UnitRow& row = rows[known.value()];
+        row.transactionId = transactionId;
+        row.arrivalInterface = arrivalInterface;
         return;
     }
     beginInsertRows({}, 0, 0);
-    rows.insert(rows.begin(), UnitRow{macAddressText, NoAddress, UnknownAddress, UnknownAddress, {},
-                                      transactionId, arrivalInterface});
+    storedAt.insert(macAddressText, rows.size());
+    rows.push_back(UnitRow{macAddressText, NoAddress, UnknownAddress, UnknownAddress, {}, transactionId,
+                           arrivalInterface});
     endInsertRows();
     SetSentStatus(0, false);
+}
+
+void CUnitList::OnBootRequest(std::span<const std::uint8_t> request, unsigned arrivalInterface)
+{
+    // The text is plain ASCII, which Latin-1 reads fastest.
+    const std::string text = FormatHardwareAddress(ReadHardwareAddress(request));
+    OnBootRequest(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), ReadTransactionId(request),
+                  arrivalInterface);
 }
 
 void CUnitList::SetSentStatus(int row, bool ok)
@@ -52,6 +62,7 @@ void CUnitList::OnClearList()
         return;
     beginResetModel();
     rows.clear();
+    storedAt.clear();
     endResetModel();
 }
 
@@ -96,24 +107,36 @@ int CUnitList::RowCount() const
 
 QString CUnitList::Text(int row, int column) const
 {
-    return rows.at(static_cast<std::size_t>(row)).*ColumnTexts.at(static_cast<std::size_t>(column));
+    return At(row).*ColumnTexts.at(static_cast<std::size_t>(column));
 }
 
 void CUnitList::SetText(int row, int column, const QString& text)
 {
-    rows.at(static_cast<std::size_t>(row)).*ColumnTexts.at(static_cast<std::size_t>(column)) = text;
+    At(row).*ColumnTexts.at(static_cast<std::size_t>(column)) = text;
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 TransactionId CUnitList::GetTransactionId(int row) const
 {
-    return rows.at(static_cast<std::size_t>(row)).transactionId;
+    return At(row).transactionId;
 }
 
 unsigned CUnitList::ArrivalInterface(int row) const
 {
-    return rows.at(static_cast<std::size_t>(row)).arrivalInterface;
+    return At(row).arrivalInterface;
+}
+
+UnitRow& CUnitList::At(int row)
+{
+    return const_cast<UnitRow&>(std::as_const(*this).At(row));
+}
+
+const UnitRow& CUnitList::At(int row) const
+{
+    // Any row outside the list, negative ones too, turns into a position
+    // past the end, which at() refuses.
+    return rows.at(rows.size() - 1 - static_cast<std::size_t>(row));
 }
 
 int CUnitList::rowCount(const QModelIndex& parent) const

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "RequestIntake.h"
 #include "UnitRow.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QItemSelectionModel>
 
 #include <array>
-#include <vector>
+#include <cstddef>
+#include <deque>
 
 // The units heard, newest first (row 0 at the top), and the one row the
 // operator may have selected. Views show these rows; there is no other copy.
-class CUnitList : public QAbstractTableModel {
+class CUnitList : public QAbstractTableModel, public BootRequestReceiver {
     Q_OBJECT
 
 public:
@@ -28,6 +31,8 @@ public:
     // placeholders; a known one only gets its transaction id and interface
     // refreshed, whatever was assigned to it.
     void OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface);
+    // The same for an accepted request, read from its first 300 bytes.
+    void OnBootRequest(std::span<const std::uint8_t> request, unsigned arrivalInterface) override;
     void SetSentStatus(int row, bool ok);
     void OnClearList();
     // The first selected row from the top, or NoRow.
@@ -49,5 +54,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    std::vector<UnitRow> rows;
+    UnitRow& At(int row);
+    const UnitRow& At(int row) const;
+
+    // Kept oldest first, so a new unit's row costs the same however long the
+    // list is; row 0, the newest, is the last one stored.
+    std::deque<UnitRow> rows;
+    // Where each MAC address text is stored, so a repeat request finds its row
+    // without reading every row. Holds exactly the keys of `rows`.
+    QHash<QString, std::size_t> storedAt;
 };

@@ -12,6 +12,8 @@ BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base)
 # What making the Debian package needs beyond the build: dpkg-shlibdeps
 # (which CPack finds executables for with file).
 BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)
+# The fuzz targets: clang, with libFuzzer from its runtime libraries.
+BOOTP_FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -65,4 +67,12 @@ build_tree() {
     shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
+}
+
+# run_bench_in_lab BINARY [ARGS...]: builds build/ with the benchmarks and runs
+# one of them on the tool side of the lab's private network (root).
+run_bench_in_lab() {
+    install_missing_packages "${BOOTP_PACKAGES[@]}"
+    build_tree build -DBOOTP_BUILD_TESTS=ON
+    exec lab/netlab.sh run -- "$@"
 }

@@ -2,7 +2,6 @@
 
 #include "AboutToolDlg.h"
 #include "AddressAssignment.h"
-#include "AddressText.h"
 #include "AppIcon.h"
 #include "HelpViewer.h"
 #include "MainMenu.h"
@@ -150,8 +149,7 @@ std::unique_ptr<CToolTipCtrl> CBootpToolDlg::NewToolTipCtrl()
 
 void CBootpToolDlg::OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface)
 {
-    unitList.OnBootRequest(QString::fromStdString(FormatHardwareAddress(ReadHardwareAddress(buffer))),
-                           ReadTransactionId(buffer), arrivalInterface);
+    unitList.OnBootRequest(buffer, arrivalInterface);
 }
 
 void CBootpToolDlg::OnListen()

@@ -7,6 +7,7 @@
 #include "BootpSocket.h"
 #include "LabNetwork.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QUdpSocket>
 
@@ -76,7 +77,7 @@ TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
     // and the buffer past its end reads as zeros.
     const HeardRequest& minimal = receiver.heard[0];
     EXPECT_EQ(minimal.Xid(), "0ddd0005");
-    ASSERT_EQ(minimal.buffer.size(), CBootpSocket::ReceiveBufferLength);
+    ASSERT_EQ(minimal.buffer.size(), ReceiveBufferLength);
     EXPECT_TRUE(std::all_of(minimal.buffer.begin() + 34, minimal.buffer.end(), [](auto b) { return b == 0; }));
 
     const HeardRequest& good = receiver.heard[1];
@@ -166,6 +167,22 @@ TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
     const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
     EXPECT_FALSE(output.contains("reply mac=")) << output.toStdString();
+}
+
+TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
+{
+    listener.Close();
+    auto own = std::make_unique<CBootpSocket>(receiver);
+    ASSERT_TRUE(own->Create());
+    receiver.onRequest = [&](std::span<const std::uint8_t>) { own.reset(); };
+    auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0", "--units", "20"});
+    burst->waitForFinished(20000);
+
+    ProcessEventsUntil([] { return false; }, 200ms);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(receiver.heard.size(), 1u);
+    QUdpSocket nextServer;
+    EXPECT_TRUE(nextServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::DontShareAddress));
 }
 
 TEST_F(ListenerLab, AsksTheKernelForRoomForABurst)

@@ -160,6 +160,34 @@ TEST_F(MainWindowLab, AfterExitNothingIsHeardAndThePortIsFree)
     heard->waitForFinished();
 }
 
+TEST_F(MainWindowLab, QueuedBurstIsListedWholeNewestOnTopAlsoWhileABoxIsOpen)
+{
+    constexpr int units = 400;
+    window.OnListen();
+    ASSERT_TRUE(window.IsListening());
+    // Sent while this thread is blocked, so the whole burst waits in the queue;
+    // the box's own event loop then takes it.
+    ModalScript script;
+    script.Then([&](QWidget* box) {
+        auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0",
+                                      "--units", QString::number(units)});
+        burst->waitForFinished(20000);
+        ProcessEventsUntil([&] { return window.Units().RowCount() == units; }, 10s);
+        static_cast<QMessageBox*>(box)->accept();
+    });
+    window.OnListen();
+    EXPECT_EQ(script.StepsDone(), 1);
+
+    ASSERT_EQ(window.Units().RowCount(), units);
+    EXPECT_EQ(window.Units().Text(0, MacAddressColumn), "02-4B-7E-00-01-90");
+    EXPECT_EQ(window.Units().Text(units - 1, MacAddressColumn), "02-4B-7E-00-00-01");
+    QStringList keys;
+    for (int row = 0; row < units; ++row)
+        keys << window.Units().Text(row, MacAddressColumn);
+    keys.removeDuplicates();
+    EXPECT_EQ(keys.size(), units);
+}
+
 class AssignmentLab : public MainWindowLab {
 protected:
     void SetUp() override

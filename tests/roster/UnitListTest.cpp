@@ -71,6 +71,25 @@ TEST(UnitList, RepeatedRequestRefreshesOnlyTransactionIdAndInterface)
     EXPECT_EQ(changed.count(), 0);
 }
 
+TEST(UnitList, RepeatFindsItsRowByTheWholeTextCaseForCase)
+{
+    CUnitList units;
+    units.OnBootRequest(UnitA, 1, 1);
+    units.OnBootRequest(UnitA.toLower(), 2, 1);
+    units.OnBootRequest(UnitA.left(16), 3, 1);
+    units.OnBootRequest(UnitB, 4, 1);
+    EXPECT_EQ(Keys(units), (QStringList{UnitB, UnitA.left(16), UnitA.toLower(), UnitA}));
+
+    // After Clear the old rows are gone for good: repeats land on the new ones.
+    units.OnClearList();
+    units.OnBootRequest(UnitC, 5, 1);
+    units.OnBootRequest(UnitA, 6, 1);
+    units.OnBootRequest(UnitC, 7, 1);
+    EXPECT_EQ(Keys(units), (QStringList{UnitA, UnitC}));
+    EXPECT_EQ(units.GetTransactionId(0), 6u);
+    EXPECT_EQ(units.GetTransactionId(1), 7u);
+}
+
 TEST(UnitList, ClearRemovesEveryRowAndAUnitHeardAgainStartsAfresh)
 {
     CUnitList units;
