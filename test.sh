@@ -40,6 +40,7 @@ case "${1:-}" in
         scratch=$(mktemp -d)
         trap 'rm -rf "$scratch"' EXIT
         mkdir -p build-fuzz/findings
+        passed=0
         for corpus in fuzz/corpus/*/; do
             name=$(basename "$corpus")
             mkdir "$scratch/$name"
@@ -48,12 +49,15 @@ case "${1:-}" in
             if build-fuzz/fuzz/"fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
                 -artifact_prefix="build-fuzz/findings/$name-" "$scratch/$name" "$corpus" >"$log" 2>&1; then
                 grep -E '^stat::(number_of_executed_units|new_units_added)' "$log"
+                passed=$((passed + 1))
             else
                 tail -n 40 "$log"
                 echo "fuzz_$name found a fault; the input is in build-fuzz/findings/" >&2
+                echo "fuzz: $passed passed, 1 failed"
                 exit 1
             fi
         done
+        echo "fuzz: $passed passed, 0 failed"
         ;;
     *)
         echo "usage: $0 [--sanitize | --fuzz [SECONDS]]" >&2
