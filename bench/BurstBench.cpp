@@ -4,8 +4,8 @@
 // Compares the listener with a socket that keeps the kernel's default buffer.
 // Runs on the tool side of lab/netlab.sh's private network (bench/burst.sh).
 
-#include "BootpSocket.h"
-#include "LabNetwork.h"
+#include "core/BootpSocket.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>

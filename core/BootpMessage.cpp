@@ -1,4 +1,4 @@
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <algorithm>
 #include <cstring>

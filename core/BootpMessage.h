@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BootpProtocol.h"
-#include "HardwareAddress.h"
+#include "core/BootpProtocol.h"
+#include "core/HardwareAddress.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "BootpSocket.h"
+#include "core/BootpSocket.h"
 
 #include <QNetworkDatagram>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BootpMessage.h"
-#include "RequestIntake.h"
+#include "core/BootpMessage.h"
+#include "core/RequestIntake.h"
 
 #include <QObject>
 #include <QUdpSocket>

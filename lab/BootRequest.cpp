@@ -1,4 +1,4 @@
-#include "BootRequest.h"
+#include "lab/BootRequest.h"
 
 #include <algorithm>
 

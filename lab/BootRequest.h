@@ -2,7 +2,7 @@
 
 // What a unit sends: the lab's simulator and the tests build requests here.
 
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <QByteArray>
 

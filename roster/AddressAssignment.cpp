@@ -1,10 +1,10 @@
-#include "AddressAssignment.h"
+#include "roster/AddressAssignment.h"
 
-#include "AddressText.h"
-#include "BootpSocket.h"
-#include "IpInfoDlg.h"
-#include "MessageBox.h"
-#include "UnitList.h"
+#include "core/AddressText.h"
+#include "core/BootpSocket.h"
+#include "res/MessageBox.h"
+#include "roster/IpInfoDlg.h"
+#include "roster/UnitList.h"
 
 #include <QPersistentModelIndex>
 

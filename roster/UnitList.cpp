@@ -1,8 +1,8 @@
-#include "UnitList.h"
+#include "roster/UnitList.h"
 
-#include "AddressText.h"
-#include "HardwareAddress.h"
-#include "StringTable.h"
+#include "core/AddressText.h"
+#include "core/HardwareAddress.h"
+#include "res/StringTable.h"
 
 #include <utility>
 

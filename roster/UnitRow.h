@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <QString>
 

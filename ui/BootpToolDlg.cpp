@@ -1,13 +1,13 @@
-#include "BootpToolDlg.h"
+#include "ui/BootpToolDlg.h"
 
-#include "AboutToolDlg.h"
-#include "AddressAssignment.h"
-#include "AppIcon.h"
-#include "HelpViewer.h"
-#include "MainMenu.h"
-#include "MainWindowTemplate.h"
-#include "Ping.h"
-#include "ReportPrinter.h"
+#include "res/AppIcon.h"
+#include "res/MainWindowTemplate.h"
+#include "roster/AddressAssignment.h"
+#include "tools/Ping.h"
+#include "tools/ReportPrinter.h"
+#include "ui/AboutToolDlg.h"
+#include "ui/HelpViewer.h"
+#include "ui/MainMenu.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BootpSocket.h"
-#include "MainMenuTemplate.h"
-#include "MessageBox.h"
-#include "ToolTipCtrl.h"
-#include "UnitList.h"
-#include "UnitListView.h"
+#include "core/BootpSocket.h"
+#include "res/MainMenuTemplate.h"
+#include "res/MessageBox.h"
+#include "roster/UnitList.h"
+#include "roster/UnitListView.h"
+#include "ui/ToolTipCtrl.h"
 
 #include <QDialog>
 #include <QIcon>

@@ -1,7 +1,7 @@
-#include "UnitSimulator.h"
+#include "lab/unitsim/UnitSimulator.h"
 
-#include "AddressText.h"
-#include "BootRequest.h"
+#include "core/AddressText.h"
+#include "lab/BootRequest.h"
 
 #include <QNetworkDatagram>
 #include <QRandomGenerator>

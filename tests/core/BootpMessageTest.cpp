@@ -1,5 +1,5 @@
-#include "BootpMessage.h"
-#include "BootRequest.h"
+#include "core/BootpMessage.h"
+#include "lab/BootRequest.h"
 
 #include <gtest/gtest.h>
 

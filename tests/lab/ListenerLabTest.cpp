@@ -2,10 +2,10 @@
 // private network that lab/netlab.sh builds, and the unit simulator on the
 // units side broadcasts to it.
 
-#include "AddressText.h"
-#include "BootRequest.h"
-#include "BootpSocket.h"
-#include "LabNetwork.h"
+#include "core/AddressText.h"
+#include "core/BootpSocket.h"
+#include "lab/BootRequest.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 // The unit list without a display: the order of rows, what a repeated
 // request may and may not change, Clear, and the selection following its unit.
 
-#include "QtPrinting.h"
-#include "UnitRows.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/UnitRows.h"
 
 #include <QSignalSpy>
 

@@ -1,4 +1,4 @@
-#include "LabNetwork.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

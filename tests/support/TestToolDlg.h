@@ -4,8 +4,8 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
-#include "BootRequest.h"
-#include "BootpToolDlg.h"
+#include "lab/BootRequest.h"
+#include "ui/BootpToolDlg.h"
 
 #include <vector>
 
