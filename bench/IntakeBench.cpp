@@ -9,7 +9,7 @@
 
 #include "bench/IntakeProbes.h"
 #include "core/AddressText.h"
-#include "lab/BootRequest.h"
+#include "core/BootpMessage.h"
 #include "ui/BootpToolDlg.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #include "core/BootpSocket.h"
 
+#include "core/MessageBytes.h"
+
 #include <QNetworkDatagram>
 #include <QPointer>
 #include <QVariant>
@@ -59,8 +61,7 @@ int CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterfac
     // does not come from port 67 is one the unit will not take.
     if (socket->state() != QAbstractSocket::BoundState)
         return SendFailed;
-    QNetworkDatagram datagram(QByteArray(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size())),
-                              QHostAddress::Broadcast, bootp::ClientPort);
+    QNetworkDatagram datagram(ToByteArray(reply), QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
     datagram.setInterfaceIndex(outgoingInterface);
@@ -100,8 +101,6 @@ bool CBootpSocket::ReceiveOne()
     const QNetworkDatagram datagram = socket->receiveDatagram(ReceiveBufferLength + 1);
     if (!datagram.isValid())
         return false;
-    const QByteArray& data = datagram.data();
-    TakeDatagram({reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())},
-                 datagram.interfaceIndex(), owner);
+    TakeDatagram(AsBytes(datagram.data()), datagram.interfaceIndex(), owner);
     return true;
 }

@@ -3,8 +3,8 @@
 // units side broadcasts to it.
 
 #include "core/AddressText.h"
+#include "core/BootpMessage.h"
 #include "core/BootpSocket.h"
-#include "lab/BootRequest.h"
 #include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>

@@ -7,7 +7,7 @@
 
 #include "core/AddressText.h"
 #include "core/BootpProtocol.h"
-#include "lab/BootRequest.h"
+#include "core/MessageBytes.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/LabNetwork.h"
 #include "tests/support/ModalScript.h"

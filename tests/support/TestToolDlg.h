@@ -4,7 +4,7 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
-#include "lab/BootRequest.h"
+#include "core/BootpMessage.h"
 #include "ui/BootpToolDlg.h"
 
 #include <vector>

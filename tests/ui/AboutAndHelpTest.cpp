@@ -1,6 +1,6 @@
 // Help > About and Help > Contents, headless.
 
-#include "lab/BootRequest.h"
+#include "core/BootpMessage.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestToolDlg.h"

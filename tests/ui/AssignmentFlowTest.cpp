@@ -3,7 +3,7 @@
 // interface, and what the operator is told when something is missing.
 
 #include "core/AddressText.h"
-#include "lab/BootRequest.h"
+#include "core/BootpMessage.h"
 #include "roster/IpAddressControl.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
