@@ -55,18 +55,17 @@ bool CBootpSocket::Create()
     return true;
 }
 
-int CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
+bool CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
     if (socket->state() != QAbstractSocket::BoundState)
-        return SendFailed;
+        return false;
     QNetworkDatagram datagram(ToByteArray(reply), QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
     datagram.setInterfaceIndex(outgoingInterface);
-    const qint64 sent = socket->writeDatagram(datagram);
-    return sent < 0 ? SendFailed : static_cast<int>(sent);
+    return socket->writeDatagram(datagram) >= 0;
 }
 
 void CBootpSocket::Close()

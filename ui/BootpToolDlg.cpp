@@ -137,7 +137,7 @@ void CBootpToolDlg::SetListeningState(bool listening)
     pingButton.setEnabled(listening);
 }
 
-std::unique_ptr<CBootpSocket> CBootpToolDlg::NewListenSocket()
+std::unique_ptr<BootListener> CBootpToolDlg::NewListenSocket()
 {
     return std::make_unique<CBootpSocket>(*this);
 }
@@ -158,7 +158,7 @@ void CBootpToolDlg::OnListen()
         ShowMessage(this, StringId::AlreadyListening);
         return;
     }
-    std::unique_ptr<CBootpSocket> socket = NewListenSocket();
+    std::unique_ptr<BootListener> socket = NewListenSocket();
     if (!socket->Create()) {
         // The box cannot say why; a terminal, or the desktop's log, can.
         std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
@@ -200,7 +200,7 @@ void CBootpToolDlg::OnSetIpAddress()
 
 void CBootpToolDlg::AssignAddress()
 {
-    AssignAddressToSelectedUnit(this, unitList, listenSocket);
+    AssignAddressToSelectedUnit(this, unitList, listenSocket.get());
 }
 
 void CBootpToolDlg::OnPingSelected()
