@@ -185,10 +185,16 @@ TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
     EXPECT_TRUE(nextServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::DontShareAddress));
 }
 
-TEST_F(ListenerLab, AsksTheKernelForRoomForABurst)
+TEST_F(ListenerLab, AsksTheKernelForRoomForABurstAndGetsTheMostTheHostAllows)
 {
-    // The default buffer holds about 160 requests; ask for many times that.
-    EXPECT_GE(listener.KernelReceiveBufferBytes(), 1024 * 1024);
+    // The default buffer holds about 160 requests; the listener asks for many
+    // times that. What the kernel grants depends on the host (bench/burst.sh
+    // shows this machine's figure): the request capped at net.core.rmem_max,
+    // doubled.
+    EXPECT_GE(CBootpSocket::RequestedKernelReceiveBuffer, 1024 * 1024);
+    const int limit = LabNetwork::ReceiveBufferLimit();
+    ASSERT_GT(limit, 0) << "cannot read net.core.rmem_max";
+    EXPECT_EQ(listener.KernelReceiveBufferBytes(), 2 * std::min(CBootpSocket::RequestedKernelReceiveBuffer, limit));
 }
 
 } // namespace
