@@ -3,6 +3,7 @@
 #include "res/AppIcon.h"
 #include "res/MainWindowTemplate.h"
 #include "roster/AddressAssignment.h"
+#include "roster/UnitRow.h"
 #include "tools/Ping.h"
 #include "tools/ReportPrinter.h"
 #include "ui/AboutToolDlg.h"
@@ -209,8 +210,8 @@ void CBootpToolDlg::OnPingSelected()
     if (row == CUnitList::NoRow)
         return;
     const QString address = unitList.Text(row, IpAddressColumn);
-    // A unit is listed with 0.0.0.0 until it is given an address.
-    if (address == QLatin1String("0.0.0.0") || address.isEmpty()) {
+    // A unit is listed without an address until it is given one.
+    if (address == RowText::NoAddress || address.isEmpty()) {
         ShowMessage(this, StringId::NoAddressToPing);
         return;
     }
