@@ -4,8 +4,8 @@
 // Compares the listener with a socket that keeps the kernel's default buffer.
 // Runs on the tool side of lab/netlab.sh's private network (bench/burst.sh).
 
-#include "BootpSocket.h"
-#include "LabNetwork.h"
+#include "core/BootpSocket.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
@@ -83,6 +83,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTextStream out(stdout);
+    out << "net.core.rmem_max: " << LabNetwork::ReceiveBufferLimit() / 1024 << " KiB\n";
     out << "burst  listener kept (buffer)     default buffer kept (buffer)\n";
     for (const int units : {500, 1000, 3000, 5000, 8000, 12000}) {
         int listenerBuffer = 0;

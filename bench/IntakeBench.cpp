@@ -7,10 +7,10 @@
 // time runs from the first read until every request is handled (the tool:
 // listed in its shown window, painted once more).
 
-#include "AddressText.h"
-#include "BootRequest.h"
-#include "BootpToolDlg.h"
-#include "IntakeProbes.h"
+#include "bench/IntakeProbes.h"
+#include "core/AddressText.h"
+#include "core/BootpMessage.h"
+#include "ui/BootpToolDlg.h"
 
 #include <QApplication>
 #include <QProcess>

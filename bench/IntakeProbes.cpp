@@ -1,6 +1,6 @@
-#include "IntakeProbes.h"
+#include "bench/IntakeProbes.h"
 
-#include "BootpSocket.h"
+#include "core/BootpSocket.h"
 
 #include <QEvent>
 #include <QProcess>

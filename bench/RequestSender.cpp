@@ -9,7 +9,7 @@
 // must refuse carry MACs 02-4B-7E-F0-00-00 and up (or a foreign prefix), so a
 // row from one of them stands out.
 
-#include "BootRequest.h"
+#include "core/BootpMessage.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -4,9 +4,9 @@
 // is measured with its view attached and shown (offscreen), as in the window.
 // Figures are ratios against the smallest list, taken in one run.
 
-#include "AddressText.h"
-#include "UnitList.h"
-#include "UnitListView.h"
+#include "core/AddressText.h"
+#include "roster/UnitList.h"
+#include "roster/UnitListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "AddressText.h"
+#include "core/AddressText.h"
 
 #include <array>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // significant octet is the first number of the dotted-decimal text
 // (192.168.1.20 is 0xC0A80114).
 
-#include "HardwareAddress.h"
+#include "core/HardwareAddress.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +15,16 @@ public:
         position = offset;
         return *this;
     }
+    // op, htype, hlen and hops: every message here is over Ethernet and
+    // crosses no relay.
+    MessageWriter& Header(std::uint8_t op)
+    {
+        return At(bootp::OpOffset)
+            .Byte(op)
+            .Byte(bootp::HardwareTypeEthernet)
+            .Byte(bootp::EthernetAddressLength)
+            .Byte(0);
+    }
     MessageWriter& Byte(std::uint8_t value)
     {
         message[position++] = value;
@@ -26,8 +36,9 @@ public:
         position += values.size();
         return *this;
     }
-    // Address values go on the wire most significant octet first.
-    MessageWriter& Address(std::uint32_t value)
+    // Address values, and a request's transaction id given as a number, go on
+    // the wire most significant octet first.
+    MessageWriter& Word(std::uint32_t value)
     {
         return Byte(static_cast<std::uint8_t>(value >> 24))
             .Byte(static_cast<std::uint8_t>(value >> 16))
@@ -36,13 +47,22 @@ public:
     }
     MessageWriter& AddressOption(std::uint8_t option, std::uint32_t value)
     {
-        return Byte(option).Byte(bootp::AddressOptionLength).Address(value);
+        return Byte(option).Byte(bootp::AddressOptionLength).Word(value);
     }
 
 private:
     BootpMessage& message;
     std::size_t position = 0;
 };
+
+// Reads four bytes most significant first, as Word writes them.
+std::uint32_t ReadWord(std::span<const std::uint8_t> datagram, std::size_t offset)
+{
+    std::uint32_t value = 0;
+    for (const std::uint8_t octet : datagram.subspan(offset, 4))
+        value = (value << 8) | octet;
+    return value;
+}
 
 } // namespace
 
@@ -81,14 +101,10 @@ BootpMessage BuildBootReply(TransactionId transactionId, std::uint32_t ipAddress
 
     BootpMessage message{};
     MessageWriter(message)
-        .At(bootp::OpOffset)
-        .Byte(bootp::OpBootReply)
-        .Byte(bootp::HardwareTypeEthernet)
-        .Byte(bootp::EthernetAddressLength)
-        .Byte(0) // hops
+        .Header(bootp::OpBootReply)
         .Bytes(xid)
-        .At(bootp::YourAddressOffset).Address(ipAddress)
-        .At(bootp::GatewayAddressOffset).Address(gateway)
+        .At(bootp::YourAddressOffset).Word(ipAddress)
+        .At(bootp::GatewayAddressOffset).Word(gateway)
         .At(bootp::HardwareAddressOffset).Bytes(hardwareAddress)
         .At(bootp::VendorAreaOffset)
         .Bytes(bootp::MagicCookie)
@@ -96,4 +112,57 @@ BootpMessage BuildBootReply(TransactionId transactionId, std::uint32_t ipAddress
         .AddressOption(bootp::OptionDomainNameServer, nameServer)
         .Byte(bootp::OptionEnd);
     return message;
+}
+
+BootpMessage BuildBootRequest(std::uint32_t xid, const HardwareAddress& mac)
+{
+    BootpMessage request{};
+    MessageWriter(request)
+        .Header(bootp::OpBootRequest)
+        .Word(xid)
+        .At(bootp::HardwareAddressOffset).Bytes(mac)
+        .At(bootp::VendorAreaOffset)
+        .Bytes(bootp::MagicCookie)
+        .Byte(bootp::OptionEnd);
+    return request;
+}
+
+std::optional<ReplyContents> ReadBootReply(std::span<const std::uint8_t> datagram)
+{
+    constexpr std::size_t cookieEnd = bootp::VendorAreaOffset + bootp::MagicCookie.size();
+    if (datagram.size() < cookieEnd || datagram[bootp::OpOffset] != bootp::OpBootReply)
+        return std::nullopt;
+
+    ReplyContents reply;
+    reply.xid = ReadWord(datagram, bootp::TransactionIdOffset);
+    reply.mac = ReadHardwareAddress(datagram);
+    reply.address = ReadWord(datagram, bootp::YourAddressOffset);
+    reply.gateway = ReadWord(datagram, bootp::GatewayAddressOffset);
+    if (!std::equal(bootp::MagicCookie.begin(), bootp::MagicCookie.end(),
+                    datagram.begin() + bootp::VendorAreaOffset))
+        return reply;
+
+    std::size_t position = cookieEnd;
+    while (position < datagram.size()) {
+        const std::uint8_t option = datagram[position];
+        if (option == bootp::OptionEnd)
+            break;
+        if (option == bootp::OptionPad) {
+            ++position;
+            continue;
+        }
+        // A truncated option ends the walk.
+        if (position + 1 >= datagram.size())
+            break;
+        const std::size_t length = datagram[position + 1];
+        const std::size_t value = position + 2;
+        if (value + length > datagram.size())
+            break;
+        if (length == bootp::AddressOptionLength && option == bootp::OptionSubnetMask)
+            reply.subnetMask = ReadWord(datagram, value);
+        if (length == bootp::AddressOptionLength && option == bootp::OptionDomainNameServer)
+            reply.nameServer = ReadWord(datagram, value);
+        position = value + length;
+    }
+    return reply;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "BootpProtocol.h"
-#include "HardwareAddress.h"
+#include "core/BootpProtocol.h"
+#include "core/HardwareAddress.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 // The fixed 300-byte BOOTP layout; a reply is always exactly this long.
@@ -35,3 +36,27 @@ HardwareAddress ReadHardwareAddress(std::span<const std::uint8_t> datagram);
 BootpMessage BuildBootReply(TransactionId transactionId, std::uint32_t ipAddress,
                             std::uint32_t gateway, const HardwareAddress& hardwareAddress,
                             std::uint32_t subnetMask, std::uint32_t nameServer);
+
+// The other side of the exchange, as one of our units plays it: the lab's
+// simulated units and the tests build their requests and read the replies
+// here, so they follow the same layout as the program.
+
+// A BOOTREQUEST as a unit broadcasts it. `xid` is written most significant
+// byte first, so 0x5A1C0007 goes out as 5A 1C 00 07.
+BootpMessage BuildBootRequest(std::uint32_t xid, const HardwareAddress& mac);
+
+// What a unit takes from a BOOTREPLY addressed to it; `xid` is read most
+// significant byte first, as BuildBootRequest writes it.
+struct ReplyContents {
+    std::uint32_t xid = 0;
+    HardwareAddress mac{};
+    std::uint32_t address = 0;
+    std::uint32_t gateway = 0;
+    std::optional<std::uint32_t> subnetMask;
+    std::optional<std::uint32_t> nameServer;
+};
+
+// Reads a BOOTREPLY; nothing when the datagram is not one or is too short to
+// carry the magic cookie. Options are read by walking the vendor area after
+// the cookie, as a unit does.
+std::optional<ReplyContents> ReadBootReply(std::span<const std::uint8_t> datagram);

@@ -46,6 +46,7 @@ static_assert(MessageLength == 300);
 
 // Vendor extensions (RFC 1497): magic cookie 99.130.83.99, then tagged options.
 inline constexpr std::array<std::uint8_t, 4> MagicCookie{99, 130, 83, 99};
+inline constexpr std::uint8_t OptionPad = 0;
 inline constexpr std::uint8_t OptionSubnetMask = 1;
 inline constexpr std::uint8_t OptionDomainNameServer = 6;
 inline constexpr std::uint8_t OptionEnd = 255;

@@ -1,4 +1,6 @@
-#include "BootpSocket.h"
+#include "core/BootpSocket.h"
+
+#include "core/MessageBytes.h"
 
 #include <QNetworkDatagram>
 #include <QPointer>
@@ -53,19 +55,17 @@ bool CBootpSocket::Create()
     return true;
 }
 
-int CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
+bool CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
     if (socket->state() != QAbstractSocket::BoundState)
-        return SendFailed;
-    QNetworkDatagram datagram(QByteArray(reinterpret_cast<const char*>(reply.data()), static_cast<qsizetype>(reply.size())),
-                              QHostAddress::Broadcast, bootp::ClientPort);
+        return false;
+    QNetworkDatagram datagram(ToByteArray(reply), QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
     datagram.setInterfaceIndex(outgoingInterface);
-    const qint64 sent = socket->writeDatagram(datagram);
-    return sent < 0 ? SendFailed : static_cast<int>(sent);
+    return socket->writeDatagram(datagram) >= 0;
 }
 
 void CBootpSocket::Close()
@@ -100,8 +100,6 @@ bool CBootpSocket::ReceiveOne()
     const QNetworkDatagram datagram = socket->receiveDatagram(ReceiveBufferLength + 1);
     if (!datagram.isValid())
         return false;
-    const QByteArray& data = datagram.data();
-    TakeDatagram({reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())},
-                 datagram.interfaceIndex(), owner);
+    TakeDatagram(AsBytes(datagram.data()), datagram.interfaceIndex(), owner);
     return true;
 }

@@ -1,18 +1,36 @@
 #pragma once
 
-#include "BootpMessage.h"
-#include "RequestIntake.h"
+#include "core/BootpMessage.h"
+#include "core/ReplySender.h"
+#include "core/RequestIntake.h"
 
 #include <QObject>
+#include <QString>
 #include <QUdpSocket>
 
 #include <chrono>
 #include <memory>
 
+// What the main window does with its listener: bind it, learn why that
+// failed, send the replies through it and close it.
+class BootListener : public BootReplySender {
+public:
+    virtual ~BootListener() = default;
+
+    // Binds the port; false if that fails (for instance another program holds
+    // it, or the process may not bind privileged ports), and then nothing stays open.
+    virtual bool Create() = 0;
+    // Why the last Create failed, in the system's words: "permission denied"
+    // and "address in use" need different fixes, so each is named as such.
+    // Empty while nothing has failed.
+    virtual QString FailureReason() const = 0;
+    virtual void Close() = 0;
+};
+
 // The tool's one UDP socket: bound to port 67 on all local IPv4 addresses,
 // it hands on the requests of our units and sends the replies, so every reply
 // leaves from port 67. Reads run on the owning thread's event loop.
-class CBootpSocket : public QObject {
+class CBootpSocket : public QObject, public BootListener {
     Q_OBJECT
 
 public:
@@ -21,8 +39,6 @@ public:
     // window for each, and a plant's power-up then takes seconds to list,
     // while the operator's clicks and the screen can wait a few milliseconds.
     static constexpr std::chrono::microseconds DeliverySlice{4000};
-    // What SendReply returns when the datagram did not go out.
-    static constexpr int SendFailed = -1;
     // A plant powering up can send thousands of requests while the window is
     // busy; the kernel's default buffer holds only about 160 of them.
     static constexpr int RequestedKernelReceiveBuffer = 4 * 1024 * 1024;
@@ -30,23 +46,13 @@ public:
     explicit CBootpSocket(BootRequestReceiver& owner);
     ~CBootpSocket() override;
 
-    // Binds the port; false if that fails (for instance another program holds
-    // it, or the process may not bind privileged ports), and then nothing stays open.
-    virtual bool Create();
-
-    // Why the last Create failed, in the system's words: "permission denied"
-    // and "address in use" need different fixes, so each is named as such.
-    // Empty while nothing has failed.
-    QString FailureReason() const { return failureReason; }
-
-    // Broadcasts a reply to 255.255.255.255, port 68, out of the network
-    // interface with this index: the bytes sent, or SendFailed. A limited
+    bool Create() override;
+    QString FailureReason() const override { return failureReason; }
+    // Broadcasts to 255.255.255.255, port 68. The interface matters: a limited
     // broadcast otherwise leaves by whichever interface the routing table
-    // picks, and a unit on another network would never hear it. Index 0
-    // leaves the choice to the routing table.
-    virtual int SendReply(const BootpMessage& reply, unsigned outgoingInterface);
-
-    void Close();
+    // picks, and a unit on another network would never hear it.
+    bool SendReply(const BootpMessage& reply, unsigned outgoingInterface) override;
+    void Close() override;
 
     // What the kernel granted of RequestedKernelReceiveBuffer.
     int KernelReceiveBufferBytes();

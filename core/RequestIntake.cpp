@@ -1,6 +1,6 @@
-#include "RequestIntake.h"
+#include "core/RequestIntake.h"
 
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <algorithm>
 #include <array>

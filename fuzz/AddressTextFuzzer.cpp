@@ -2,7 +2,7 @@
 // whatever text is read, writing the value and reading it again gives the
 // same value.
 
-#include "AddressText.h"
+#include "core/AddressText.h"
 
 #include <algorithm>
 #include <cctype>

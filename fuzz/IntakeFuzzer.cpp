@@ -8,10 +8,10 @@
 // many bytes (fewer at the end of the input) forming one datagram; the
 // length 0xFFFF instead clears the list.
 
-#include "AddressText.h"
-#include "BootpMessage.h"
-#include "RequestIntake.h"
-#include "UnitList.h"
+#include "core/AddressText.h"
+#include "core/BootpMessage.h"
+#include "core/RequestIntake.h"
+#include "roster/UnitList.h"
 
 #include <cstdlib>
 #include <string>

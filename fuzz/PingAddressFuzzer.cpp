@@ -3,8 +3,8 @@
 // 0 to 255 without leading zeros, joined by dots, nothing else), and every
 // address the program writes gets through.
 
-#include "AddressText.h"
-#include "PingCommand.h"
+#include "core/AddressText.h"
+#include "tools/PingCommand.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogUnits.h"
+#include "res/DialogUnits.h"
 
 // The About box (template 100), in dialog units.
 namespace about_template {

@@ -1,10 +1,10 @@
-#include "AppIcon.h"
+#include "res/AppIcon.h"
 
 #include <QPixmap>
 
 // The pictures are XPM, which is C source; Qt reads it without any plugin.
-#include "icon/TarvikBootP-16.xpm"
-#include "icon/TarvikBootP-32.xpm"
+#include "res/icon/TarvikBootP-16.xpm"
+#include "res/icon/TarvikBootP-32.xpm"
 
 QIcon AppIcon()
 {

@@ -1,4 +1,4 @@
-#include "DialogUnits.h"
+#include "res/DialogUnits.h"
 
 #include <QFontMetrics>
 #include <QWidget>

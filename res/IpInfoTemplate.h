@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogUnits.h"
+#include "res/DialogUnits.h"
 
 // The "Enter IP Information" dialog (template 131), in dialog units.
 namespace ip_info_template {

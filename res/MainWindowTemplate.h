@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogUnits.h"
+#include "res/DialogUnits.h"
 
 // The main window (template 102), in dialog units.
 namespace main_window_template {

@@ -1,10 +1,10 @@
-#include "AddressAssignment.h"
+#include "roster/AddressAssignment.h"
 
-#include "AddressText.h"
-#include "BootpSocket.h"
-#include "IpInfoDlg.h"
-#include "MessageBox.h"
-#include "UnitList.h"
+#include "core/AddressText.h"
+#include "core/ReplySender.h"
+#include "res/MessageBox.h"
+#include "roster/IpInfoDlg.h"
+#include "roster/UnitList.h"
 
 #include <QPersistentModelIndex>
 
@@ -22,7 +22,7 @@ void WriteAddress(CUnitList& units, int row, int column, std::uint32_t address)
 
 } // namespace
 
-void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, const std::unique_ptr<CBootpSocket>& listenSocket)
+void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, BootReplySender* listenSocket)
 {
     const int selected = units.FindSelectedRow();
     if (selected == CUnitList::NoRow)
@@ -52,6 +52,5 @@ void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, const std::un
     const BootpMessage reply = BuildBootReply(
         units.GetTransactionId(row), ReadAddress(units, row, IpAddressColumn), dialog.gateway,
         ParseHardwareAddress(units.Text(row, MacAddressColumn).toStdString()), dialog.subnetMask, NoNameServer);
-    const int sent = listenSocket->SendReply(reply, units.ArrivalInterface(row));
-    units.SetSentStatus(row, sent != CBootpSocket::SendFailed);
+    units.SetSentStatus(row, listenSocket->SendReply(reply, units.ArrivalInterface(row)));
 }

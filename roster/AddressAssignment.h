@@ -1,8 +1,6 @@
 #pragma once
 
-#include <memory>
-
-class CBootpSocket;
+class BootReplySender;
 class CUnitList;
 class QWidget;
 
@@ -11,4 +9,4 @@ class QWidget;
 // `listenSocket` (null until the operator started listening); the row's Sent
 // column then tells whether the reply went out. Does nothing when no row is
 // selected.
-void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, const std::unique_ptr<CBootpSocket>& listenSocket);
+void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, BootReplySender* listenSocket);

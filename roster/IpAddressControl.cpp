@@ -1,6 +1,6 @@
-#include "IpAddressControl.h"
+#include "roster/IpAddressControl.h"
 
-#include "MessageBox.h"
+#include "res/MessageBox.h"
 
 #include <QAction>
 #include <QApplication>

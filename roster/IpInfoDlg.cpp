@@ -1,6 +1,6 @@
-#include "IpInfoDlg.h"
+#include "roster/IpInfoDlg.h"
 
-#include "IpInfoTemplate.h"
+#include "res/IpInfoTemplate.h"
 
 CIpInfoDlg::CIpInfoDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IpAddressControl.h"
+#include "roster/IpAddressControl.h"
 
 #include <QDialog>
 #include <QLabel>

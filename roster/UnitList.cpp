@@ -1,17 +1,12 @@
-#include "UnitList.h"
+#include "roster/UnitList.h"
 
-#include "AddressText.h"
-#include "HardwareAddress.h"
-#include "StringTable.h"
+#include "core/AddressText.h"
+#include "core/HardwareAddress.h"
+#include "res/StringTable.h"
 
 #include <utility>
 
 namespace {
-
-const QString NoAddress = QStringLiteral("0.0.0.0");
-const QString UnknownAddress = QStringLiteral("?.?.?.?");
-const QString Sent = QStringLiteral("Yes");
-const QString NotSent = QStringLiteral("No");
 
 constexpr std::array<QString UnitRow::*, UnitColumnCount> ColumnTexts{
     &UnitRow::macAddressText, &UnitRow::ipAddressText, &UnitRow::subnetMaskText,
@@ -37,8 +32,8 @@ void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId trans
     }
     beginInsertRows({}, 0, 0);
     storedAt.insert(macAddressText, rows.size());
-    rows.push_back(UnitRow{macAddressText, NoAddress, UnknownAddress, UnknownAddress, {}, transactionId,
-                           arrivalInterface});
+    rows.push_back(UnitRow{macAddressText, RowText::NoAddress, RowText::UnknownAddress, RowText::UnknownAddress, {},
+                           transactionId, arrivalInterface});
     endInsertRows();
     SetSentStatus(0, false);
 }
@@ -53,7 +48,7 @@ void CUnitList::OnBootRequest(std::span<const std::uint8_t> request, unsigned ar
 
 void CUnitList::SetSentStatus(int row, bool ok)
 {
-    SetText(row, SentColumn, ok ? Sent : NotSent);
+    SetText(row, SentColumn, ok ? RowText::Sent : RowText::NotSent);
 }
 
 void CUnitList::OnClearList()
@@ -89,10 +84,10 @@ QStringList CUnitList::WidestTextCandidates(int column)
         }
         break;
     case SentColumn:
-        texts << Sent << NotSent;
+        texts << RowText::Sent << RowText::NotSent;
         break;
     default:
-        texts << NoAddress << UnknownAddress;
+        texts << RowText::NoAddress << RowText::UnknownAddress;
         for (char digit = '0'; digit <= '9'; ++digit)
             texts << QStringList(4, QString(3, QLatin1Char(digit))).join(QLatin1Char('.'));
         break;

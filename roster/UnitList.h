@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RequestIntake.h"
-#include "UnitRow.h"
+#include "core/RequestIntake.h"
+#include "roster/UnitRow.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

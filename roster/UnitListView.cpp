@@ -1,7 +1,7 @@
-#include "UnitListView.h"
+#include "roster/UnitListView.h"
 
-#include "DialogUnits.h"
-#include "UnitList.h"
+#include "res/DialogUnits.h"
+#include "roster/UnitList.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BootpMessage.h"
+#include "core/BootpMessage.h"
 
 #include <QString>
 
@@ -13,6 +13,15 @@ enum UnitColumn : int {
     SentColumn,
     UnitColumnCount
 };
+
+// The texts a row shows before its unit is given an address, and in its Sent
+// column; the main window reads them back too.
+namespace RowText {
+inline const QString NoAddress = QStringLiteral("0.0.0.0");
+inline const QString UnknownAddress = QStringLiteral("?.?.?.?");
+inline const QString Sent = QStringLiteral("Yes");
+inline const QString NotSent = QStringLiteral("No");
+} // namespace RowText
 
 // One unit heard since the list was last cleared.
 struct UnitRow {

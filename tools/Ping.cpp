@@ -1,6 +1,6 @@
-#include "Ping.h"
+#include "tools/Ping.h"
 
-#include "PingCommand.h"
+#include "tools/PingCommand.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

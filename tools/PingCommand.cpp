@@ -1,6 +1,6 @@
-#include "PingCommand.h"
+#include "tools/PingCommand.h"
 
-#include "AddressText.h"
+#include "core/AddressText.h"
 
 #include <QProcess>
 

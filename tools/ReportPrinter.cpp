@@ -1,7 +1,7 @@
-#include "ReportPrinter.h"
+#include "tools/ReportPrinter.h"
 
-#include "MessageBox.h"
-#include "UnitReport.h"
+#include "res/MessageBox.h"
+#include "tools/UnitReport.h"
 
 #include <QCoreApplication>
 #include <QPainter>

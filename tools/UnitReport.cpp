@@ -1,6 +1,6 @@
-#include "UnitReport.h"
+#include "tools/UnitReport.h"
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UnitList.h"
+#include "roster/UnitList.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "AboutToolDlg.h"
+#include "ui/AboutToolDlg.h"
 
-#include "AboutTemplate.h"
-#include "AppIcon.h"
-#include "StringTable.h"
+#include "res/AboutTemplate.h"
+#include "res/AppIcon.h"
+#include "res/StringTable.h"
 
 CAboutToolDlg::CAboutToolDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -1,8 +1,8 @@
-#include "BootpToolApp.h"
+#include "ui/BootpToolApp.h"
 
-#include "BootpToolDlg.h"
-#include "MessageBox.h"
-#include "VersionInfo.h"
+#include "res/MessageBox.h"
+#include "res/VersionInfo.h"
+#include "ui/BootpToolDlg.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

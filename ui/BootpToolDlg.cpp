@@ -1,13 +1,14 @@
-#include "BootpToolDlg.h"
+#include "ui/BootpToolDlg.h"
 
-#include "AboutToolDlg.h"
-#include "AddressAssignment.h"
-#include "AppIcon.h"
-#include "HelpViewer.h"
-#include "MainMenu.h"
-#include "MainWindowTemplate.h"
-#include "Ping.h"
-#include "ReportPrinter.h"
+#include "res/AppIcon.h"
+#include "res/MainWindowTemplate.h"
+#include "roster/AddressAssignment.h"
+#include "roster/UnitRow.h"
+#include "tools/Ping.h"
+#include "tools/ReportPrinter.h"
+#include "ui/AboutToolDlg.h"
+#include "ui/HelpViewer.h"
+#include "ui/MainMenu.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -137,7 +138,7 @@ void CBootpToolDlg::SetListeningState(bool listening)
     pingButton.setEnabled(listening);
 }
 
-std::unique_ptr<CBootpSocket> CBootpToolDlg::NewListenSocket()
+std::unique_ptr<BootListener> CBootpToolDlg::NewListenSocket()
 {
     return std::make_unique<CBootpSocket>(*this);
 }
@@ -158,7 +159,7 @@ void CBootpToolDlg::OnListen()
         ShowMessage(this, StringId::AlreadyListening);
         return;
     }
-    std::unique_ptr<CBootpSocket> socket = NewListenSocket();
+    std::unique_ptr<BootListener> socket = NewListenSocket();
     if (!socket->Create()) {
         // The box cannot say why; a terminal, or the desktop's log, can.
         std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
@@ -200,7 +201,7 @@ void CBootpToolDlg::OnSetIpAddress()
 
 void CBootpToolDlg::AssignAddress()
 {
-    AssignAddressToSelectedUnit(this, unitList, listenSocket);
+    AssignAddressToSelectedUnit(this, unitList, listenSocket.get());
 }
 
 void CBootpToolDlg::OnPingSelected()
@@ -209,8 +210,8 @@ void CBootpToolDlg::OnPingSelected()
     if (row == CUnitList::NoRow)
         return;
     const QString address = unitList.Text(row, IpAddressColumn);
-    // A unit is listed with 0.0.0.0 until it is given an address.
-    if (address == QLatin1String("0.0.0.0") || address.isEmpty()) {
+    // A unit is listed without an address until it is given one.
+    if (address == RowText::NoAddress || address.isEmpty()) {
         ShowMessage(this, StringId::NoAddressToPing);
         return;
     }

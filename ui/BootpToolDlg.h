@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BootpSocket.h"
-#include "MainMenuTemplate.h"
-#include "MessageBox.h"
-#include "ToolTipCtrl.h"
-#include "UnitList.h"
-#include "UnitListView.h"
+#include "core/BootpSocket.h"
+#include "res/MainMenuTemplate.h"
+#include "res/MessageBox.h"
+#include "roster/UnitList.h"
+#include "roster/UnitListView.h"
+#include "ui/ToolTipCtrl.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -55,7 +55,7 @@ public:
 
 protected:
     // The listener Listen creates; not yet bound.
-    virtual std::unique_ptr<CBootpSocket> NewListenSocket();
+    virtual std::unique_ptr<BootListener> NewListenSocket();
     // The tips of the window's controls; null where they cannot be had.
     virtual std::unique_ptr<CToolTipCtrl> NewToolTipCtrl();
 
@@ -91,5 +91,5 @@ private:
     QIcon appIcon;
     std::unique_ptr<CHelpViewer> helpViewer;
     // Declared last, so it goes first: it calls back into this window.
-    std::unique_ptr<CBootpSocket> listenSocket;
+    std::unique_ptr<BootListener> listenSocket;
 };

@@ -1,6 +1,6 @@
-#include "HelpViewer.h"
+#include "ui/HelpViewer.h"
 
-#include "AppIcon.h"
+#include "res/AppIcon.h"
 
 #include <QCoreApplication>
 #include <QDir>

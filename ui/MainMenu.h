@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainMenuTemplate.h"
+#include "res/MainMenuTemplate.h"
 
 #include <QAction>
 #include <QMenuBar>

@@ -1,4 +1,4 @@
-#include "ToolTipCtrl.h"
+#include "ui/ToolTipCtrl.h"
 
 void CToolTipCtrl::AddTool(QWidget* control, StringId text)
 {

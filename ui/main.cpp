@@ -1,4 +1,4 @@
-#include "BootpToolApp.h"
+#include "ui/BootpToolApp.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "SimulatorOptions.h"
+#include "lab/unitsim/SimulatorOptions.h"
 
-#include "AddressText.h"
+#include "core/AddressText.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

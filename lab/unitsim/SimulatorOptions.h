@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HardwareAddress.h"
+#include "core/HardwareAddress.h"
 
 #include <QString>
 #include <QStringList>

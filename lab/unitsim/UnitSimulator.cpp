@@ -1,7 +1,7 @@
-#include "UnitSimulator.h"
+#include "lab/unitsim/UnitSimulator.h"
 
-#include "AddressText.h"
-#include "BootRequest.h"
+#include "core/AddressText.h"
+#include "core/MessageBytes.h"
 
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
@@ -144,7 +144,7 @@ void UnitSimulator::WaitForReplies(std::chrono::milliseconds duration)
 
 void UnitSimulator::TakeReply(const QNetworkDatagram& datagram)
 {
-    const auto reply = ReadBootReply(datagram.data());
+    const auto reply = ReadBootReply(AsBytes(datagram.data()));
     if (!reply)
         return;
     const auto unit = std::find_if(units.begin(), units.end(), [&](const Unit& u) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatorOptions.h"
+#include "lab/unitsim/SimulatorOptions.h"
 
 #include <QDeadlineTimer>
 #include <QUdpSocket>

@@ -1,5 +1,5 @@
-#include "SimulatorOptions.h"
-#include "UnitSimulator.h"
+#include "lab/unitsim/SimulatorOptions.h"
+#include "lab/unitsim/UnitSimulator.h"
 
 #include <QCoreApplication>
 

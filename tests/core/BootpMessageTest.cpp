@@ -1,5 +1,4 @@
-#include "BootpMessage.h"
-#include "BootRequest.h"
+#include "core/BootpMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +75,48 @@ TEST(BuildBootReply, ZeroAddressesAreWrittenAsZeroBytes)
         {236, {0x63, 0x82, 0x53, 0x63, 0x01, 0x04, 0, 0, 0, 0, 0x06, 0x04, 0, 0, 0, 0, 0xFF}},
     });
     ExpectSameBytes(reply, expected);
+}
+
+TEST(BuildBootRequest, IsAUnitsRequestByteForByte)
+{
+    const BootpMessage expected = MessageOf({
+        {0, {0x01, 0x01, 0x06, 0x00}},                 // op BOOTREQUEST, htype Ethernet, hlen 6, hops
+        {4, {0x5A, 0x1C, 0x00, 0x07}},                 // xid, most significant byte first
+        {28, {0x02, 0x4B, 0x7E, 0x00, 0x12, 0x34}},    // chaddr
+        {236, {0x63, 0x82, 0x53, 0x63, 0xFF}},         // magic cookie, end
+    });
+    ExpectSameBytes(BuildBootRequest(0x5A1C0007, {0x02, 0x4B, 0x7E, 0x00, 0x12, 0x34}), expected);
+}
+
+TEST(ReadBootReply, WalksTheOptionsAsAUnitDoesAndRefusesWhatIsNoReply)
+{
+    BootpMessage reply = MessageOf({
+        {0, {0x02, 0x01, 0x06, 0x00, 0x5A, 0x1C, 0x00, 0x07}},
+        {16, {0xC0, 0xA8, 0x0A, 0x32}},
+        {24, {0xC0, 0xA8, 0x0A, 0x01}},
+        {28, {0x02, 0x4B, 0x7E, 0x00, 0x12, 0x34}},
+        {236, {0x63, 0x82, 0x53, 0x63,
+               0x00,                                   // pad
+               0x0C, 0x02, 0x41, 0x42,                 // option 12, host name "AB": stepped over
+               0x06, 0x04, 0x0A, 0x00, 0x00, 0x01,     // name server before the mask
+               0x01, 0x04, 0xFF, 0xFF, 0xFF, 0x00,
+               0xFF}},
+    });
+    const auto read = ReadBootReply(reply);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->xid, 0x5A1C0007u);
+    EXPECT_EQ(read->mac, (HardwareAddress{0x02, 0x4B, 0x7E, 0x00, 0x12, 0x34}));
+    EXPECT_EQ(read->address, 0xC0A80A32u);
+    EXPECT_EQ(read->gateway, 0xC0A80A01u);
+    EXPECT_EQ(read->subnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(read->nameServer, 0x0A000001u);
+
+    EXPECT_FALSE(ReadBootReply(std::span<const std::uint8_t>(reply).first(239))) << "cut inside the cookie";
+    reply[bootp::VendorAreaOffset] = 0;
+    ASSERT_TRUE(ReadBootReply(reply));
+    EXPECT_FALSE(ReadBootReply(reply)->subnetMask) << "no cookie, no options";
+    reply[bootp::OpOffset] = bootp::OpBootRequest;
+    EXPECT_FALSE(ReadBootReply(reply));
 }
 
 class UnitBootRequest : public ::testing::Test {

@@ -2,10 +2,10 @@
 // private network that lab/netlab.sh builds, and the unit simulator on the
 // units side broadcasts to it.
 
-#include "AddressText.h"
-#include "BootRequest.h"
-#include "BootpSocket.h"
-#include "LabNetwork.h"
+#include "core/AddressText.h"
+#include "core/BootpMessage.h"
+#include "core/BootpSocket.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -87,7 +87,7 @@ TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
 
 TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
 {
-    std::vector<int> sendResults;
+    std::vector<bool> sendResults;
     receiver.onRequest = [&](std::span<const std::uint8_t> request) {
         const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.77.0.50"),
                                                   ParseDottedQuad("10.77.0.1"), ReadHardwareAddress(request),
@@ -99,7 +99,7 @@ TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
 
     EXPECT_EQ(unit->exitCode(), 0) << output.toStdString();
     ASSERT_FALSE(sendResults.empty());
-    EXPECT_EQ(sendResults.front(), 300);
+    EXPECT_TRUE(sendResults.front());
     const QString expected = "reply mac=02-4B-7E-00-00-01 xid=5a1c0007 address=10.77.0.50 mask=255.255.255.0 "
                              "gateway=10.77.0.1 nameserver=0.0.0.0 from=" + lab->toolAddress + ":67 length=300";
     EXPECT_TRUE(output.contains(expected)) << output.toStdString();
@@ -163,7 +163,7 @@ TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
     const HardwareAddress unitMac{0x02, 0x4B, 0x7E, 0, 0, 1};
     const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, unitMac)),
                                       1, 2, unitMac, 3, NoNameServer);
-    EXPECT_EQ(listener.SendReply(reply, 0), CBootpSocket::SendFailed);
+    EXPECT_FALSE(listener.SendReply(reply, 0));
     const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
     EXPECT_FALSE(output.contains("reply mac=")) << output.toStdString();
@@ -185,10 +185,16 @@ TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
     EXPECT_TRUE(nextServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::DontShareAddress));
 }
 
-TEST_F(ListenerLab, AsksTheKernelForRoomForABurst)
+TEST_F(ListenerLab, AsksTheKernelForRoomForABurstAndGetsTheMostTheHostAllows)
 {
-    // The default buffer holds about 160 requests; ask for many times that.
-    EXPECT_GE(listener.KernelReceiveBufferBytes(), 1024 * 1024);
+    // The default buffer holds about 160 requests; the listener asks for many
+    // times that. What the kernel grants depends on the host (bench/burst.sh
+    // shows this machine's figure): the request capped at net.core.rmem_max,
+    // doubled.
+    EXPECT_GE(CBootpSocket::RequestedKernelReceiveBuffer, 1024 * 1024);
+    const int limit = LabNetwork::ReceiveBufferLimit();
+    ASSERT_GT(limit, 0) << "cannot read net.core.rmem_max";
+    EXPECT_EQ(listener.KernelReceiveBufferBytes(), 2 * std::min(CBootpSocket::RequestedKernelReceiveBuffer, limit));
 }
 
 } // namespace

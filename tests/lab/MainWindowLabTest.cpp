@@ -5,15 +5,15 @@
 // operator double-clicks its row and types the addresses, and the unit
 // receives the reply, also when it sits on the PC's second network.
 
-#include "AddressText.h"
-#include "BootRequest.h"
-#include "BootpProtocol.h"
-#include "BootpToolDlg.h"
-#include "DialogDriving.h"
-#include "LabNetwork.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
-#include "UnitRows.h"
+#include "core/AddressText.h"
+#include "core/BootpProtocol.h"
+#include "core/MessageBytes.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/LabNetwork.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/UnitRows.h"
+#include "ui/BootpToolDlg.h"
 
 #include <QApplication>
 #include <QFile>

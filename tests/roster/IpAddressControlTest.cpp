@@ -1,5 +1,5 @@
-#include "IpAddressControl.h"
-#include "ModalScript.h"
+#include "roster/IpAddressControl.h"
+#include "tests/support/ModalScript.h"
 
 #include <QApplication>
 #include <QClipboard>

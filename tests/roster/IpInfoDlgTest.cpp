@@ -1,12 +1,12 @@
 // The address dialog as the operator meets it: its layout, where the focus
 // starts, the tab order, and that Send and Cancel carry values or not.
 
-#include "DialogDriving.h"
-#include "DialogUnits.h"
-#include "IpAddressControl.h"
-#include "IpInfoDlg.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
+#include "res/DialogUnits.h"
+#include "roster/IpAddressControl.h"
+#include "roster/IpInfoDlg.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
 
 #include <QApplication>
 #include <QLabel>

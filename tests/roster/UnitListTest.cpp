@@ -1,9 +1,10 @@
 // The unit list without a display: the order of rows, what a repeated
 // request may and may not change, Clear, and the selection following its unit.
 
-#include "QtPrinting.h"
-#include "UnitRows.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/UnitRows.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -22,9 +23,16 @@ QStringList Keys(const CUnitList& units)
     return keys;
 }
 
-TEST(UnitList, FirstRequestAddsARowWithPlaceholders)
-{
+// Every change to the list is watched by Qt's model tester, which stops the
+// test at the first notification that does not match what the rows did.
+class UnitList : public ::testing::Test {
+protected:
     CUnitList units;
+    QAbstractItemModelTester tester{&units, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(UnitList, FirstRequestAddsARowWithPlaceholders)
+{
     units.OnBootRequest(UnitA, 0x11223344, 7);
 
     ASSERT_EQ(units.RowCount(), 1);
@@ -35,9 +43,8 @@ TEST(UnitList, FirstRequestAddsARowWithPlaceholders)
     EXPECT_EQ(units.data(units.index(0, SubnetMaskColumn), Qt::DisplayRole).toString(), "?.?.?.?");
 }
 
-TEST(UnitList, NewestUnitStandsAtTheTopAndNearTwinsAreDistinct)
+TEST_F(UnitList, NewestUnitStandsAtTheTopAndNearTwinsAreDistinct)
 {
-    CUnitList units;
     units.OnBootRequest(UnitA, 1, 1);
     units.OnBootRequest(UnitB, 2, 1);
     units.OnBootRequest(UnitC, 3, 1);
@@ -46,9 +53,8 @@ TEST(UnitList, NewestUnitStandsAtTheTopAndNearTwinsAreDistinct)
     EXPECT_EQ(units.GetTransactionId(2), 1u);
 }
 
-TEST(UnitList, RepeatedRequestRefreshesOnlyTransactionIdAndInterface)
+TEST_F(UnitList, RepeatedRequestRefreshesOnlyTransactionIdAndInterface)
 {
-    CUnitList units;
     units.OnBootRequest(UnitA, 1, 1);
     units.OnBootRequest(UnitB, 2, 1);
     units.SetText(1, IpAddressColumn, "192.168.1.50");
@@ -71,9 +77,8 @@ TEST(UnitList, RepeatedRequestRefreshesOnlyTransactionIdAndInterface)
     EXPECT_EQ(changed.count(), 0);
 }
 
-TEST(UnitList, RepeatFindsItsRowByTheWholeTextCaseForCase)
+TEST_F(UnitList, RepeatFindsItsRowByTheWholeTextCaseForCase)
 {
-    CUnitList units;
     units.OnBootRequest(UnitA, 1, 1);
     units.OnBootRequest(UnitA.toLower(), 2, 1);
     units.OnBootRequest(UnitA.left(16), 3, 1);
@@ -90,9 +95,8 @@ TEST(UnitList, RepeatFindsItsRowByTheWholeTextCaseForCase)
     EXPECT_EQ(units.GetTransactionId(1), 7u);
 }
 
-TEST(UnitList, ClearRemovesEveryRowAndAUnitHeardAgainStartsAfresh)
+TEST_F(UnitList, ClearRemovesEveryRowAndAUnitHeardAgainStartsAfresh)
 {
-    CUnitList units;
     QSignalSpy reset(&units, &QAbstractItemModel::modelReset);
     units.OnClearList();
     EXPECT_EQ(reset.count(), 0) << "clearing an empty list changes nothing";
@@ -111,9 +115,8 @@ TEST(UnitList, ClearRemovesEveryRowAndAUnitHeardAgainStartsAfresh)
     EXPECT_EQ(units.FindSelectedRow(), CUnitList::NoRow);
 }
 
-TEST(UnitList, SelectionBelongsToTheUnitNotThePosition)
+TEST_F(UnitList, SelectionBelongsToTheUnitNotThePosition)
 {
-    CUnitList units;
     EXPECT_EQ(units.FindSelectedRow(), CUnitList::NoRow);
     units.OnBootRequest(UnitA, 1, 1);
     units.OnBootRequest(UnitB, 2, 1);
@@ -130,9 +133,8 @@ TEST(UnitList, SelectionBelongsToTheUnitNotThePosition)
     EXPECT_EQ(units.FindSelectedRow(), 3);
 }
 
-TEST(UnitList, ColumnsCarryTheirCaptions)
+TEST_F(UnitList, ColumnsCarryTheirCaptions)
 {
-    CUnitList units;
     QStringList captions;
     for (int column = 0; column < units.columnCount(); ++column)
         captions << units.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();

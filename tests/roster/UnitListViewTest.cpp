@@ -1,8 +1,8 @@
 // The list as the operator sees and clicks it.
 
-#include "QtPrinting.h"
-#include "UnitList.h"
-#include "UnitListView.h"
+#include "roster/UnitList.h"
+#include "roster/UnitListView.h"
+#include "tests/support/QtPrinting.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
-#include "DialogDriving.h"
+#include "tests/support/DialogDriving.h"
 
-#include "IpAddressControl.h"
+#include "roster/IpAddressControl.h"
 
 #include <QApplication>
 #include <QTest>

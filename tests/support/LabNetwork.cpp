@@ -1,8 +1,10 @@
-#include "LabNetwork.h"
+#include "tests/support/LabNetwork.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <fstream>
 
 std::optional<LabNetwork> LabNetwork::FromEnvironment()
 {
@@ -17,6 +19,13 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     lab.secondToolAddress = qEnvironmentVariable("LAB_SECOND_TOOL_ADDRESS");
     lab.secondToolInterface = qEnvironmentVariable("LAB_SECOND_TOOL_INTERFACE");
     return lab;
+}
+
+int LabNetwork::ReceiveBufferLimit()
+{
+    int limit = 0;
+    std::ifstream("/proc/sys/net/core/rmem_max") >> limit;
+    return limit;
 }
 
 std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const

@@ -31,6 +31,10 @@ public:
     QString secondToolAddress;
     QString secondToolInterface;
 
+    // The host's net.core.rmem_max: the most a socket's SO_RCVBUF request is
+    // granted (Linux then doubles it for its own bookkeeping). 0 when unknown.
+    static int ReceiveBufferLimit();
+
 private:
     QString unitsNamespace;
     QString secondUnitsNamespace;

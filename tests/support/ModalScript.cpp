@@ -1,4 +1,4 @@
-#include "ModalScript.h"
+#include "tests/support/ModalScript.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,37 +4,30 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
-#include "BootRequest.h"
-#include "BootpToolDlg.h"
+#include "core/BootpMessage.h"
+#include "tests/support/RecordingSender.h"
+#include "ui/BootpToolDlg.h"
 
-#include <vector>
-
-struct SentReply {
-    BootpMessage reply;
-    unsigned outgoingInterface;
-};
-
-// What happened to the listeners the window made.
-struct ListenerLog {
+// What happened to the listeners the window made, and the replies sent
+// through them.
+struct ListenerLog : RecordingSender {
     bool bindable = true;
-    bool failSends = false;
     int made = 0;
     int destroyed = 0;
-    std::vector<SentReply> sent;
 };
 
-class RecordingSocket : public CBootpSocket {
+class RecordingListener : public BootListener {
 public:
-    RecordingSocket(BootRequestReceiver& owner, ListenerLog& log) : CBootpSocket(owner), log(log) { ++log.made; }
-    ~RecordingSocket() override { ++log.destroyed; }
+    explicit RecordingListener(ListenerLog& log) : log(log) { ++log.made; }
+    ~RecordingListener() override { ++log.destroyed; }
 
     bool Create() override { return log.bindable; }
-
-    int SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
+    QString FailureReason() const override { return {}; }
+    bool SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
     {
-        log.sent.push_back({reply, outgoingInterface});
-        return log.failSends ? SendFailed : static_cast<int>(reply.size());
+        return log.SendReply(reply, outgoingInterface);
     }
+    void Close() override {}
 
 private:
     ListenerLog& log;
@@ -46,9 +39,9 @@ public:
     bool toolTipsAvailable = true;
 
 protected:
-    std::unique_ptr<CBootpSocket> NewListenSocket() override
+    std::unique_ptr<BootListener> NewListenSocket() override
     {
-        return std::make_unique<RecordingSocket>(*this, listener);
+        return std::make_unique<RecordingListener>(listener);
     }
 
     std::unique_ptr<CToolTipCtrl> NewToolTipCtrl() override

@@ -2,7 +2,7 @@
 
 // Reading and selecting rows of the unit list the way the tests need it.
 
-#include "UnitList.h"
+#include "roster/UnitList.h"
 
 #include <QStringList>
 

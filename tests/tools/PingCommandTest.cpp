@@ -1,8 +1,8 @@
 // The ping command line, and commands run through the shell.
 
-#include "PingCommand.h"
+#include "tools/PingCommand.h"
 
-#include "QtPrinting.h"
+#include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // it was run: the messages, the exact command line, the wait, and where the
 // replies are seen.
 
-#include "DialogDriving.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
-#include "TestToolDlg.h"
-#include "UnitRows.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestToolDlg.h"
+#include "tests/support/UnitRows.h"
 
 #include <QDir>
 #include <QFile>

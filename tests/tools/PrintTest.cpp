@@ -4,11 +4,11 @@
 // under which job name.
 // Without a default printer the program says so and prints nothing.
 
-#include "DialogDriving.h"
-#include "MainMenu.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
-#include "TestToolDlg.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestToolDlg.h"
+#include "ui/MainMenu.h"
 
 #include <QFile>
 #include <QPrinter>

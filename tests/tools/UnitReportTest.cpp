@@ -1,6 +1,6 @@
 // The printed report's layout, in device units, without a printer.
 
-#include "UnitReport.h"
+#include "tools/UnitReport.h"
 
 #include <gtest/gtest.h>
 

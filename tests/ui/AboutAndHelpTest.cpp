@@ -1,11 +1,11 @@
 // Help > About and Help > Contents, headless.
 
-#include "BootRequest.h"
-#include "DialogDriving.h"
-#include "HelpViewer.h"
-#include "MainMenu.h"
-#include "ModalScript.h"
-#include "TestToolDlg.h"
+#include "core/BootpMessage.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/TestToolDlg.h"
+#include "ui/HelpViewer.h"
+#include "ui/MainMenu.h"
 
 #include <QApplication>
 #include <QLabel>

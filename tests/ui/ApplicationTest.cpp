@@ -1,10 +1,10 @@
 // The application's run: the main window as its one loop, and the end
 // without any window when the sockets cannot be used.
 
-#include "BootpToolApp.h"
-#include "BootpToolDlg.h"
-#include "DialogDriving.h"
-#include "ModalScript.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "ui/BootpToolApp.h"
+#include "ui/BootpToolDlg.h"
 
 #include <QApplication>
 

@@ -2,14 +2,14 @@
 // the row shows afterwards, what reply is handed to the socket and by which
 // interface, and what the operator is told when something is missing.
 
-#include "AddressText.h"
-#include "BootRequest.h"
-#include "DialogDriving.h"
-#include "IpAddressControl.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
-#include "TestToolDlg.h"
-#include "UnitRows.h"
+#include "core/AddressText.h"
+#include "core/BootpMessage.h"
+#include "roster/IpAddressControl.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestToolDlg.h"
+#include "tests/support/UnitRows.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,12 +1,12 @@
 // The main window as the operator meets it, headless: its state before and
 // after Listen, the exit routes, Escape, Enter, the tips and the menu.
 
-#include "DialogDriving.h"
-#include "MainMenu.h"
-#include "ModalScript.h"
-#include "QtPrinting.h"
-#include "TestToolDlg.h"
-#include "UnitRows.h"
+#include "tests/support/DialogDriving.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestToolDlg.h"
+#include "tests/support/UnitRows.h"
+#include "ui/MainMenu.h"
 
 #include <QApplication>
 #include <QHeaderView>
