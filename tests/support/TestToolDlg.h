@@ -33,9 +33,14 @@ private:
     ListenerLog& log;
 };
 
-class TestToolDlg : public CBootpToolDlg {
-public:
+// A base of its own, so the log outlives the window, whose destructor
+// destroys the last listener it made.
+struct ListenerLogHolder {
     ListenerLog listener;
+};
+
+class TestToolDlg : public ListenerLogHolder, public CBootpToolDlg {
+public:
     bool toolTipsAvailable = true;
 
 protected:
