@@ -41,7 +41,15 @@ QString RunShellCommand(const QString& commandLine, CommandOutput output)
     QProcess shell;
     shell.setProcessChannelMode(QProcess::MergedChannels);
     shell.setStandardInputFile(QProcess::nullDevice());
+#ifdef Q_OS_WIN
+    // cmd.exe parses the rest of its own command line, so the line goes
+    // as it stands, unquoted.
+    shell.setProgram(QStringLiteral("cmd.exe"));
+    shell.setNativeArguments(QStringLiteral("/c ") + commandLine);
+    shell.start();
+#else
     shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), commandLine});
+#endif
     if (!shell.waitForFinished(-1) && shell.error() == QProcess::FailedToStart)
         return shell.errorString();
     return QString::fromLocal8Bit(shell.readAll());

@@ -8,12 +8,11 @@
 #include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
+#include <QNetworkInterface>
 #include <QRegularExpression>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
-
-#include <net/if.h>
 
 #include <vector>
 
@@ -82,7 +81,7 @@ TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
 
     const HeardRequest& good = receiver.heard[1];
     EXPECT_EQ(FormatHardwareAddress(ReadHardwareAddress(good.buffer)), "02-4B-7E-00-00-01");
-    EXPECT_EQ(good.arrivalInterface, if_nametoindex(lab->toolInterface.toLatin1().constData()));
+    EXPECT_EQ(good.arrivalInterface, static_cast<unsigned>(QNetworkInterface::interfaceIndexFromName(lab->toolInterface)));
 }
 
 TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
@@ -125,7 +124,7 @@ TEST_F(ListenerLab, ReplyLeavesByTheInterfaceItIsToldEvenOffTheDefaultRoute)
     const QString unheardOutput = WaitForOutput(*unheard, 10s);
     EXPECT_EQ(unheard->exitCode(), 1) << unheardOutput.toStdString();
     ASSERT_FALSE(arrivals.empty());
-    const unsigned secondInterface = if_nametoindex(lab->secondToolInterface.toLatin1().constData());
+    const unsigned secondInterface = QNetworkInterface::interfaceIndexFromName(lab->secondToolInterface);
     EXPECT_EQ(arrivals.front(), secondInterface);
 
     outgoingInterface = secondInterface;

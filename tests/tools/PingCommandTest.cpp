@@ -10,8 +10,14 @@ namespace {
 
 TEST(PingCommand, PingsAnAddressWithFourEchoRequests)
 {
+#ifdef _WIN32
+    // Windows' ping sends four by default.
+    EXPECT_EQ(PingCommandLine("192.168.1.20"), "ping 192.168.1.20");
+    EXPECT_EQ(PingCommandLine("0.0.0.0"), "ping 0.0.0.0");
+#else
     EXPECT_EQ(PingCommandLine("192.168.1.20"), "ping -c 4 192.168.1.20");
     EXPECT_EQ(PingCommandLine("0.0.0.0"), "ping -c 4 0.0.0.0");
+#endif
 }
 
 TEST(PingCommand, OnlyAnAddressAsTheProgramWritesItReachesTheShell)
@@ -24,8 +30,13 @@ TEST(PingCommand, OnlyAnAddressAsTheProgramWritesItReachesTheShell)
 
 TEST(ShellCommand, CapturesOutputAndErrorOnceTheCommandHasEnded)
 {
+#ifdef _WIN32
+    // Through cmd.exe, whose lines end in CR LF.
+    EXPECT_EQ(RunShellCommand("(echo out)& (echo error)>&2& exit 3", CommandOutput::Captured), "out\r\nerror\r\n");
+#else
     EXPECT_EQ(RunShellCommand("echo out; sleep 0.2; echo error >&2; exit 3", CommandOutput::Captured),
               "out\nerror\n");
+#endif
 }
 
 }  // namespace
