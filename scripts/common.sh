@@ -14,6 +14,12 @@ BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base)
 BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)
 # The fuzz targets: clang, with libFuzzer from its runtime libraries.
 BOOTP_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# The Windows build (scripts/windows.sh): MinGW-w64's compilers with the
+# posix thread model, which Qt needs; dpkg-source and ninja to build Qt from
+# Debian's source package; Wine to run the tests and the installer; NSIS to
+# make the installer; ImageMagick to join the icon's sizes into an .ico.
+BOOTP_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev ninja-build wine64
+    nsis zip imagemagick librsvg2-bin xvfb xauth xdotool strace)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
