@@ -69,15 +69,24 @@ step "installed $setup: $(cd "$folder" && find . -type f | wc -l) files, a Start
 
 # Started without any display, the program stays up until it is ended. The
 # installer ships only the Windows platform: the offscreen one comes from the
-# Qt the program was built with, for this check alone.
+# Qt the program was built with, for this check alone. Wine passes no QT_
+# variable from Linux (see wine-run.sh), so they go into the prefix's own
+# environment, and out again afterwards.
 qt=$(qt_windows_prefix)
-QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="Z:${qt//\//\\}\\plugins" \
-    "$wine" "C:\\Program Files\\$title\\TarvikBootP.exe" >"$work/offscreen.log" 2>&1 &
+qt_environment() {
+    "$wine" reg "$1" 'HKCU\Environment' /v QT_QPA_PLATFORM ${2:+/d offscreen} /f >/dev/null 2>&1
+    "$wine" reg "$1" 'HKCU\Environment' /v QT_PLUGIN_PATH ${2:+/d "Z:${qt//\//\\}\\plugins"} /f >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+}
+qt_environment add set
+"$wine" "C:\\Program Files\\$title\\TarvikBootP.exe" >"$work/offscreen.log" 2>&1 &
 started=$!
 sleep 5
 kill -0 "$started" 2>/dev/null || fail "the program ended on the offscreen platform: $(cat "$work/offscreen.log")"
+grep -q 'platforms/qoffscreen.dll' "/proc/$started/maps" || fail "the program did not load the offscreen platform"
 /usr/lib/wine/wineserver -k
 wait "$started" 2>/dev/null || true
+qt_environment delete
 step "stayed up 5 s on the offscreen platform"
 
 # Help > Contents, typed on a virtual display into the program on its own

@@ -24,7 +24,7 @@ build=$PWD/build-windows
 wineprefix=$build/wine
 emulator=("$PWD/scripts/wine-run.sh" "$wineprefix" "$qt")
 mkdir -p "$build"
-[ -f "$wineprefix/system.reg" ] || "${emulator[@]}" wineboot --init 2>/dev/null
+"${emulator[@]}" --prepare
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \

@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the cross build under Wine, as CTest's emulator:
 #   wine-run.sh WINEPREFIX QT_FOLDER PROGRAM [ARGS...]
-# on Qt's offscreen platform, finding Qt's and the compiler's DLLs and Qt's
-# plugins in their folders on Linux (drive Z: is the Linux root). The prefix
-# is made on first use.
+# finding Qt's and the compiler's DLLs in their folders on Linux (drive Z: is
+# the Linux root), on Qt's offscreen platform with the fonts the Linux tests
+# have. windows.sh prepares the prefix first:
+#   wine-run.sh WINEPREFIX QT_FOLDER --prepare
 set -euo pipefail
-export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" QT_QPA_PLATFORM=offscreen
+export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 qt=$2
 shift 2
+wine=/usr/lib/wine/wine64
 
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
 }
 
+# set_windows_environment NAME=VALUE...: sets variables in the prefix's own
+# environment, which every program in it starts with. Wine passes no variable
+# whose name begins with QT_ from Linux to the programs it runs
+# (QT_X=1 wine cmd /c echo %QT_X% prints %QT_X%), so Qt's go there.
+set_windows_environment() {
+    local setting
+    for setting in "$@"; do
+        "$wine" reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>&1
+    done
+    /usr/lib/wine/wineserver -w
+}
+
+if [ "${1:-}" = --prepare ]; then
+    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init 2>/dev/null
+    # Outside Linux the offscreen platform reads its fonts from one folder,
+    # Qt's own by default, which holds none: every glyph is then a box a full
+    # em wide, and windows come out far too wide. The Linux tests get DejaVu
+    # Sans through fontconfig; these get the same. Without fontconfig's
+    # aliases a family missing by name falls back to the first there is, so
+    # the folder holds DejaVu Sans and its monospaced sibling alone.
+    mkdir -p "$WINEPREFIX/fonts"
+    ln -sf /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold,Mono,Mono-Bold}.ttf "$WINEPREFIX/fonts/"
+    set_windows_environment QT_QPA_PLATFORM=offscreen "QT_QPA_FONTDIR=$(windows_path "$WINEPREFIX/fonts")"
+    exit
+fi
+
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 threads_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 WINEPATH="$(windows_path "$qt/bin");$(windows_path "$gcc_runtime");$(windows_path "$threads_runtime")"
-QT_PLUGIN_PATH=$(windows_path "$qt/plugins")
-export WINEPATH QT_PLUGIN_PATH
-exec /usr/lib/wine/wine64 "$@"
+export WINEPATH
+exec "$wine" "$@"
