@@ -3,13 +3,21 @@
 #   wine-run.sh WINEPREFIX QT_FOLDER PROGRAM [ARGS...]
 # finding Qt's and the compiler's DLLs in their folders on Linux (drive Z: is
 # the Linux root), on Qt's offscreen platform with the fonts the Linux tests
-# have. windows.sh prepares the prefix first:
+# have, in a private network namespace with only loopback. windows.sh
+# prepares the prefix first:
 #   wine-run.sh WINEPREFIX QT_FOLDER --prepare
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 qt=$2
 shift 2
-wine=/usr/lib/wine/wine64
+# Nothing a test runs may reach the network: a test that stops waiting for
+# its stand-in ping, or loses it, would otherwise ping a real address with
+# Windows' ping. The wineserver, which makes the programs' sockets, and the
+# services it starts inherit the namespace of the program that started it,
+# so every Wine program here starts in one.
+private_network=(unshare --net)
+[ "$(id -u)" = 0 ] || private_network=(unshare --map-root-user --net)
+wine=("${private_network[@]}" /usr/lib/wine/wine64)
 
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
@@ -22,13 +30,13 @@ windows_path() {
 set_windows_environment() {
     local setting
     for setting in "$@"; do
-        "$wine" reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>&1
+        "${wine[@]}" reg add 'HKCU\Environment' /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null 2>&1
     done
     /usr/lib/wine/wineserver -w
 }
 
 if [ "${1:-}" = --prepare ]; then
-    [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init 2>/dev/null
+    [ -f "$WINEPREFIX/system.reg" ] || "${wine[@]}" wineboot --init 2>/dev/null
     # Outside Linux the offscreen platform reads its fonts from one folder,
     # Qt's own by default, which holds none: every glyph is then a box a full
     # em wide, and windows come out far too wide. The Linux tests get DejaVu
@@ -45,4 +53,4 @@ gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++
 threads_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 WINEPATH="$(windows_path "$qt/bin");$(windows_path "$gcc_runtime");$(windows_path "$threads_runtime")"
 export WINEPATH
-exec "$wine" "$@"
+exec "${wine[@]}" "$@"

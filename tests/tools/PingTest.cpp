@@ -15,12 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
+#ifndef Q_OS_WIN
 // Standard output sent elsewhere for as long as it lives, as if the program
 // had been started so.
 class StandardOutput {
@@ -35,23 +38,37 @@ public:
 private:
     int saved;
 };
+#endif
 
 class PingSelected : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(bin.isValid());
-        QFile ping(bin.filePath("ping"));
-        ASSERT_TRUE(ping.open(QIODevice::WriteOnly));
         // Records its command line, answers, and records that it has ended.
-        ping.write("#!/bin/sh\n"
-                   "echo \"ping $*\" >> \"$(dirname \"$0\")/calls\"\n"
-                   "echo \"64 bytes from $3: icmp_seq=1 ttl=64 time=0.1 ms\"\n"
-                   "sleep 0.3\n"
-                   "echo ended >> \"$(dirname \"$0\")/calls\"\n");
+#ifdef Q_OS_WIN
+        // cmd.exe tries every PATHEXT extension in one folder before the
+        // next, so ping.bat in the first folder on PATH wins over System32's
+        // ping.exe. Redirections go first: "20>>" would redirect handle 20.
+        QFile ping(bin.filePath("ping.bat"));
+        const QByteArray script = "@echo off\r\n"
+                                  ">>\"%~dp0calls\" echo ping %*\r\n"
+                                  "echo Reply from %1: bytes=32 time=1ms TTL=64\r\n"
+                                  ">>\"%~dp0calls\" echo ended\r\n";
+#else
+        QFile ping(bin.filePath("ping"));
+        const QByteArray script = "#!/bin/sh\n"
+                                  "echo \"ping $*\" >> \"$(dirname \"$0\")/calls\"\n"
+                                  "echo \"64 bytes from $3: icmp_seq=1 ttl=64 time=0.1 ms\"\n"
+                                  "sleep 0.3\n"
+                                  "echo ended >> \"$(dirname \"$0\")/calls\"\n";
+#endif
+        ASSERT_TRUE(ping.open(QIODevice::WriteOnly));
+        ping.write(script);
         ping.close();
         ping.setPermissions(ping.permissions() | QFile::ExeOwner);
-        qputenv("PATH", bin.path().toLocal8Bit() + ':' + savedPath);
+        qputenv("PATH", QDir::toNativeSeparators(bin.path()).toLocal8Bit() + QDir::listSeparator().toLatin1() +
+                            savedPath);
 
         HearUnits(window, 3);
     }
@@ -61,8 +78,10 @@ protected:
     QStringList Calls() const
     {
         QFile calls(bin.filePath("calls"));
-        return calls.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(calls.readAll()).split('\n', Qt::SkipEmptyParts)
-                                               : QStringList();
+        // Text mode drops the carriage returns of a batch file's lines.
+        if (!calls.open(QIODevice::ReadOnly | QIODevice::Text))
+            return {};
+        return QString::fromLocal8Bit(calls.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
     // The middle row, assigned an address whose reply failed to go out.
@@ -101,6 +120,24 @@ TEST_F(PingSelected, SaysWhyThereIsNothingToPingAndRunsNothing)
     EXPECT_FALSE(QFile::exists(bin.filePath("touched")));
 }
 
+#ifdef Q_OS_WIN
+// Windows' ping shows its replies in the console window that the shell
+// opens, so there is nothing for the program to show.
+TEST_F(PingSelected, RunsPingAndWaitsForItToEnd)
+{
+    SelectAssignedRow();
+    const QStringList rowBefore = RowTexts(window.Units(), 1);
+
+    QStringList callsOnReturn;
+    EXPECT_EQ(ModalsOpenedBy([&] {
+                  ButtonWithText(&window, "PING &Selected")->click();
+                  callsOnReturn = Calls();
+              }),
+              0);
+    EXPECT_EQ(callsOnReturn, QStringList({"ping 192.168.1.20", "ended"})) << "ping had ended by the return";
+    EXPECT_EQ(RowTexts(window.Units(), 1), rowBefore);
+}
+#else
 TEST_F(PingSelected, WithoutATerminalShowsTheRepliesOncePingHasEnded)
 {
     SelectAssignedRow();
@@ -155,5 +192,6 @@ TEST_F(PingSelected, FromATerminalTheRepliesGoThereWhilePingRuns)
     close(terminalSide);
     close(terminal);
 }
+#endif
 
 }  // namespace
