@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +12,30 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+
+// One run of a program on a units side, which netlab.sh starts, stops and
+// waits for on this process's behalf (see its serve_units); stopped when it
+// goes, if it has not ended.
+class UnitRun {
+public:
+    explicit UnitRun(QString spoolName) : name(std::move(spoolName)) {}
+    UnitRun(const UnitRun&) = delete;
+    UnitRun& operator=(const UnitRun&) = delete;
+    ~UnitRun() { Stop(); }
+
+    bool HasEnded() const;
+    // Waits without running the event loop, as a busy window would; whether it ended.
+    bool WaitForEnd(std::chrono::milliseconds timeout) const;
+    // Ends it if it still runs, and waits for that.
+    void Stop();
+    // Its exit status once it has ended (a signal's shows as 128 + the signal), else -1.
+    int ExitCode() const;
+    QString Output() const;
+
+private:
+    QString name;
+};
 
 class LabNetwork {
 public:
@@ -23,7 +46,7 @@ public:
     static std::optional<LabNetwork> FromEnvironment();
 
     // Starts the unit simulator on a segment's units side with these options.
-    std::unique_ptr<QProcess> StartUnits(const QStringList& simulatorArguments,
+    std::unique_ptr<UnitRun> StartUnits(const QStringList& simulatorArguments,
                                          Segment segment = FirstSegment) const;
 
     QString toolAddress;
@@ -38,6 +61,7 @@ public:
 private:
     QString unitsNamespace;
     QString secondUnitsNamespace;
+    QString unitsSpool;
 };
 
 // Tests that need the lab: skipped when the binary runs outside it.
@@ -51,5 +75,6 @@ protected:
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// Waits, running the event loop, for a simulator to end; its standard output.
-QString WaitForOutput(QProcess& simulator, std::chrono::milliseconds timeout);
+// Waits, running the event loop, for a simulator to end (stopping it after
+// `timeout`); its standard output.
+QString WaitForOutput(UnitRun& simulator, std::chrono::milliseconds timeout);
