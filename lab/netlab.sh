@@ -84,8 +84,11 @@ join_segment() {
 join_segment "$units_ns" vethU 02:4b:7e:00:00:01 vethT "$tool_address"
 join_segment "$second_units_ns" vethU2 02:4b:7e:00:00:02 vethT2 "$second_tool_address"
 # Only the first segment has the tool side's default route, so a broadcast
-# that is not told its interface leaves by the first segment alone.
-ip -n "$tool_ns" route add default dev vethT
+# that is not told its interface leaves by the first segment alone. Through a
+# gateway, as on a PC: Wine cannot list the interfaces with their prefixes
+# (GetAdaptersAddresses fails with ERROR_INVALID_DATA) while a default route
+# has none.
+ip -n "$tool_ns" route add default via 10.77.0.1 dev vethT
 
 # Runs programs on a units side for COMMAND, which may be a Windows program
 # under Wine: Wine starts a Linux program for it but can neither wait for it

@@ -4,10 +4,15 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QNetworkInterface>
 #include <QThread>
 #include <QTimer>
 
 #include <fstream>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 std::optional<LabNetwork> LabNetwork::FromEnvironment()
 {
@@ -17,13 +22,23 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     LabNetwork lab;
     lab.unitsNamespace = units;
     lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
-    lab.toolInterface = qEnvironmentVariable("LAB_TOOL_INTERFACE");
     lab.secondUnitsNamespace = qEnvironmentVariable("LAB_SECOND_UNITS_NS");
     lab.secondToolAddress = qEnvironmentVariable("LAB_SECOND_TOOL_ADDRESS");
-    lab.secondToolInterface = qEnvironmentVariable("LAB_SECOND_TOOL_INTERFACE");
     // A Linux path; a Windows program under Wine reads it on the current drive, Z:, which is Linux's root.
     lab.unitsSpool = qEnvironmentVariable("LAB_UNITS_SPOOL");
     return lab;
+}
+
+unsigned LabNetwork::ToolInterfaceIndex(Segment segment) const
+{
+    const QHostAddress address(segment == FirstSegment ? toolAddress : secondToolAddress);
+    for (const QNetworkInterface& candidate : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : candidate.addressEntries()) {
+            if (entry.ip() == address)
+                return candidate.index();
+        }
+    }
+    return 0;
 }
 
 int LabNetwork::ReceiveBufferLimit()
@@ -88,6 +103,17 @@ void LabTest::SetUp()
     lab = LabNetwork::FromEnvironment();
     if (!lab)
         GTEST_SKIP() << "not inside the lab: run this binary through lab/netlab.sh (ctest does)";
+    // Under Wine a program's sockets are made in its wineserver's network.
+    ASSERT_NE(lab->ToolInterfaceIndex(LabNetwork::FirstSegment), 0u) << "this process's network is not the lab's";
+}
+
+bool RunningUnderWine()
+{
+#ifdef Q_OS_WIN
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
 }
 
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)

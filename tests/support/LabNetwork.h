@@ -49,10 +49,13 @@ public:
     std::unique_ptr<UnitRun> StartUnits(const QStringList& simulatorArguments,
                                          Segment segment = FirstSegment) const;
 
+    // The index of the tool side's interface on a segment, found by its
+    // address (Windows does not know interfaces by Linux's names); 0 when this
+    // process's network has no such interface.
+    unsigned ToolInterfaceIndex(Segment segment) const;
+
     QString toolAddress;
-    QString toolInterface;
     QString secondToolAddress;
-    QString secondToolInterface;
 
     // The host's net.core.rmem_max: the most a socket's SO_RCVBUF request is
     // granted (Linux then doubles it for its own bookkeeping). 0 when unknown.
@@ -71,6 +74,15 @@ protected:
 
     std::optional<LabNetwork> lab;
 };
+
+// Whether this is a Windows program running under Wine rather than on Windows.
+bool RunningUnderWine();
+
+// Windows sends a datagram by the interface that the IP_PKTINFO control data
+// of WSASendMsg names; Wine sends it without the control data (strace shows
+// its sendmsg with msg_controllen=0), so the datagram follows the default route.
+inline constexpr const char* WineIgnoresTheOutgoingInterface =
+    "Wine drops the IP_PKTINFO that names the interface a datagram leaves by";
 
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
