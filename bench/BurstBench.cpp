@@ -31,7 +31,7 @@ public:
 void SendBurstWhileBusy(const LabNetwork& lab, int units)
 {
     auto sender = lab.StartUnits({"--no-wait", "--count", "1", "--interval", "0", "--units", QString::number(units)});
-    sender->waitForFinished(60000);
+    sender->WaitForEnd(60s);
 }
 
 // Drains what the kernel kept: runs the event loop until nothing new arrives.

@@ -15,6 +15,8 @@
 # and the same for the second segment, 10.78.0.2/24, which the tool side's
 # default route does not lead to:
 #   LAB_SECOND_UNITS_NS, LAB_SECOND_TOOL_ADDRESS, LAB_SECOND_TOOL_INTERFACE
+# and a folder through which it has programs run on a units side for it:
+#   LAB_UNITS_SPOOL   see serve_units below
 # Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
 # root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
 set -euo pipefail
@@ -40,6 +42,10 @@ cannot_make_lab() {
 
 remove_lab() {
     local ns
+    if [ -n "${launcher:-}" ]; then
+        kill "$launcher" 2>/dev/null || true
+        wait "$launcher" 2>/dev/null || true
+    fi
     for ns in "$units_ns" "$second_units_ns" "$tool_ns"; do
         if ip netns pids "$ns" >/dev/null 2>&1; then
             # A process left in a namespace would keep it alive after its name is gone.
@@ -47,6 +53,7 @@ remove_lab() {
             ip netns del "$ns" 2>/dev/null || true
         fi
     done
+    [ -z "${spool:-}" ] || rm -rf "$spool"
 }
 
 [ "$(id -u)" = 0 ] || cannot_make_lab "not running as root"
@@ -77,12 +84,56 @@ join_segment() {
 join_segment "$units_ns" vethU 02:4b:7e:00:00:01 vethT "$tool_address"
 join_segment "$second_units_ns" vethU2 02:4b:7e:00:00:02 vethT2 "$second_tool_address"
 # Only the first segment has the tool side's default route, so a broadcast
-# that is not told its interface leaves by the first segment alone.
-ip -n "$tool_ns" route add default dev vethT
+# that is not told its interface leaves by the first segment alone. Through a
+# gateway, as on a PC: Wine cannot list the interfaces with their prefixes
+# (GetAdaptersAddresses fails with ERROR_INVALID_DATA) while a default route
+# has none.
+ip -n "$tool_ns" route add default via 10.77.0.1 dev vethT
+
+# Runs programs on a units side for COMMAND, which may be a Windows program
+# under Wine: Wine starts a Linux program for it but can neither wait for it
+# nor read its output. COMMAND writes NAME.units, its lines the units side's
+# namespace, the program and its arguments (written elsewhere and renamed
+# into place, so it is whole); the program's output goes to NAME.out, its
+# exit status to NAME.status once it has ended. NAME.stop ends it early.
+serve_units() {
+    local request name
+    # Its runs end with it, so none writes to the spool once it is gone.
+    trap 'kill $(jobs -p) 2>/dev/null; exit' TERM
+    while :; do
+        for request in "$spool"/*.units "$spool"/*.stop; do
+            [ -e "$request" ] || continue
+            name=${request%.*}
+            case $request in
+                *.units) mv "$request" "$name.started"; run_units "$name" & ;;
+                *) if [ -e "$name.pid" ]; then rm "$request"; kill "$(cat "$name.pid")" 2>/dev/null || true; fi ;;
+            esac
+        done
+        sleep 0.01
+    done
+}
+
+run_units() {
+    local name=$1 command status=0
+    mapfile -t command <"$name.started"
+    case ${command[0]} in
+        "$units_ns" | "$second_units_ns") ;;
+        *) echo "netlab: no units side called ${command[0]}" >&2; echo 2 >"$name.status"; return ;;
+    esac
+    ip netns exec "${command[@]}" >"$name.out" &
+    echo $! >"$name.pid.new" && mv "$name.pid.new" "$name.pid"
+    wait $! || status=$?
+    echo "$status" >"$name.status.new" && mv "$name.status.new" "$name.status"
+}
+
+spool=$(mktemp -d)
+serve_units &
+launcher=$!
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT
 export LAB_SECOND_UNITS_NS="$second_units_ns" LAB_SECOND_TOOL_ADDRESS="$second_tool_address" LAB_SECOND_TOOL_INTERFACE=vethT2
+export LAB_UNITS_SPOOL="$spool"
 # In the background so that a signal ends the wait at once (bash runs traps
 # only between commands); the lab's removal then ends COMMAND too.
 ip netns exec "$tool_ns" "$@" <&0 &

@@ -23,12 +23,21 @@ build=$PWD/build-windows
 # running the binaries, so the prefix is made before they are built.
 wineprefix=$build/wine
 emulator=("$PWD/scripts/wine-run.sh" "$wineprefix" "$qt")
+# The lab tests run in a prefix of their own, whose wineserver starts inside
+# the lab's network (see wine-run.sh), and their simulated units are the
+# Linux simulator's.
+lab_emulator=("$PWD/scripts/wine-run.sh" "$build/wine-lab" "$qt")
 mkdir -p "$build"
 "${emulator[@]}" --prepare
+"${lab_emulator[@]}" --prepare
+cmake -S . -B "$build/linux-units" -DCMAKE_BUILD_TYPE=Release -DBOOTP_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build/linux-units" --target unitsim -j "$(nproc)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';'; echo "${emulator[*]}")" \
+    -DBOOTP_LAB_EMULATOR="$(IFS=';'; echo "${lab_emulator[*]}")" \
+    -DBOOTP_LAB_SIMULATOR="$build/linux-units/lab/unitsim" \
     -DCMAKE_INSTALL_BINDIR=. -DBOOTP_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 

@@ -3,8 +3,8 @@
 #   wine-run.sh WINEPREFIX QT_FOLDER PROGRAM [ARGS...]
 # finding Qt's and the compiler's DLLs in their folders on Linux (drive Z: is
 # the Linux root), on Qt's offscreen platform with the fonts the Linux tests
-# have, in a private network namespace with only loopback. windows.sh
-# prepares the prefix first:
+# have, in a private network namespace: one of its own, or inside the lab
+# (lab/netlab.sh) the lab's. windows.sh prepares the prefix first:
 #   wine-run.sh WINEPREFIX QT_FOLDER --prepare
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -14,9 +14,16 @@ shift 2
 # its stand-in ping, or loses it, would otherwise ping a real address with
 # Windows' ping. The wineserver, which makes the programs' sockets, and the
 # services it starts inherit the namespace of the program that started it,
-# so every Wine program here starts in one.
-private_network=(unshare --net)
-[ "$(id -u)" = 0 ] || private_network=(unshare --map-root-user --net)
+# so every Wine program here starts in one. The lab's tests need the lab's
+# network: they stay in it, in a prefix that only they use, so its
+# wineserver starts there too.
+if [ -n "${LAB_TOOL_NS:-}" ] && [ "$(ip netns identify 2>/dev/null)" = "$LAB_TOOL_NS" ]; then
+    private_network=()
+elif [ "$(id -u)" = 0 ]; then
+    private_network=(unshare --net)
+else
+    private_network=(unshare --map-root-user --net)
+fi
 wine=("${private_network[@]}" /usr/lib/wine/wine64)
 
 windows_path() {

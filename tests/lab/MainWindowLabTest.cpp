@@ -34,7 +34,7 @@ protected:
     void SetUp() override
     {
         LabTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         window.show();
         // Settled now, so no late activation takes the keys from a dialog.
@@ -64,6 +64,9 @@ TEST_F(MainWindowLab, ListenFailsWhileAnotherServerHoldsThePortAndWorksOnceItIsF
     EXPECT_FALSE(ButtonWithText(&window, "&Listen")->isEnabled());
 }
 
+#ifndef Q_OS_WIN
+// Why a Unix Listen fails: a DHCP server, a Linux program here, holds the
+// port; or the program may not bind it, a Unix rule that Windows does not have.
 // Run in a process of its own by the tests below, which arrange why Listen
 // must fail: Listen shows its message and the window stays not listening.
 TEST(RefusedListen, DISABLED_ShowsTheFailureMessage)
@@ -138,6 +141,8 @@ TEST_F(MainWindowLab, ListenRefusedToAnUnprivilegedUserSaysPermissionDenied)
     EXPECT_TRUE(run.errors.contains("cannot listen on UDP port 67: permission denied")) << run.errors.toStdString();
 }
 
+#endif
+
 TEST_F(MainWindowLab, AfterExitNothingIsHeardAndThePortIsFree)
 {
     window.OnListen();
@@ -156,8 +161,7 @@ TEST_F(MainWindowLab, AfterExitNothingIsHeardAndThePortIsFree)
     const QString output = WaitForOutput(*unheard, 5s);
     EXPECT_TRUE(output.contains("timeout: 1 of 1 units got no reply")) << output.toStdString();
     EXPECT_EQ(window.Units().RowCount(), 1);
-    heard->kill();
-    heard->waitForFinished();
+    heard->Stop();
 }
 
 TEST_F(MainWindowLab, QueuedBurstIsListedWholeNewestOnTopAlsoWhileABoxIsOpen)
@@ -171,7 +175,7 @@ TEST_F(MainWindowLab, QueuedBurstIsListedWholeNewestOnTopAlsoWhileABoxIsOpen)
     script.Then([&](QWidget* box) {
         auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0",
                                       "--units", QString::number(units)});
-        burst->waitForFinished(20000);
+        burst->WaitForEnd(20s);
         ProcessEventsUntil([&] { return window.Units().RowCount() == units; }, 10s);
         static_cast<QMessageBox*>(box)->accept();
     });
@@ -193,7 +197,7 @@ protected:
     void SetUp() override
     {
         MainWindowLab::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
         EXPECT_EQ(ModalsOpenedBy([&] { ButtonWithText(&window, "&Listen")->click(); }), 0);
         ASSERT_TRUE(window.IsListening()) << "cannot bind UDP port 67 on the tool side";
@@ -230,7 +234,7 @@ TEST_F(AssignmentLab, UnitReceivesExactlyTheReplyTheOperatorTypedIn)
 
     EXPECT_EQ(RowTexts(window.Units(), 0),
               (QStringList{"02-4B-7E-00-00-01", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
-    EXPECT_EQ(unit->exitCode(), 0) << output.toStdString();
+    EXPECT_EQ(unit->ExitCode(), 0) << output.toStdString();
     const HardwareAddress mac{0x02, 0x4B, 0x7E, 0x00, 0x00, 0x01};
     const BootpMessage expected = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, mac)),
                                                  0xC0A80132, 0xC0A80101, mac, 0xFFFFFF00, NoNameServer);
@@ -248,10 +252,12 @@ TEST_F(AssignmentLab, UnitOnTheSecondNetworkGetsItsReplyThere)
                                 LabNetwork::SecondSegment);
     ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
     AssignTopRowByHand("10.78.0.50", "255.255.255.0", "10.78.0.1");
+    EXPECT_EQ(window.Units().Text(0, SentColumn), "Yes");
+    if (RunningUnderWine())
+        GTEST_SKIP() << WineIgnoresTheOutgoingInterface;
     const QString output = WaitForOutput(*unit, 25s);
 
-    EXPECT_EQ(window.Units().Text(0, SentColumn), "Yes");
-    EXPECT_EQ(unit->exitCode(), 0) << output.toStdString();
+    EXPECT_EQ(unit->ExitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains("reply mac=02-4B-7E-00-00-02")) << output.toStdString();
     EXPECT_TRUE(output.contains("address=10.78.0.50 mask=255.255.255.0 gateway=10.78.0.1"))
         << output.toStdString();

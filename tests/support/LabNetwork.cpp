@@ -1,10 +1,18 @@
 #include "tests/support/LabNetwork.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QThread>
 #include <QTimer>
 
 #include <fstream>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 std::optional<LabNetwork> LabNetwork::FromEnvironment()
 {
@@ -14,11 +22,23 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     LabNetwork lab;
     lab.unitsNamespace = units;
     lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
-    lab.toolInterface = qEnvironmentVariable("LAB_TOOL_INTERFACE");
     lab.secondUnitsNamespace = qEnvironmentVariable("LAB_SECOND_UNITS_NS");
     lab.secondToolAddress = qEnvironmentVariable("LAB_SECOND_TOOL_ADDRESS");
-    lab.secondToolInterface = qEnvironmentVariable("LAB_SECOND_TOOL_INTERFACE");
+    // A Linux path; a Windows program under Wine reads it on the current drive, Z:, which is Linux's root.
+    lab.unitsSpool = qEnvironmentVariable("LAB_UNITS_SPOOL");
     return lab;
+}
+
+unsigned LabNetwork::ToolInterfaceIndex(Segment segment) const
+{
+    const QHostAddress address(segment == FirstSegment ? toolAddress : secondToolAddress);
+    for (const QNetworkInterface& candidate : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : candidate.addressEntries()) {
+            if (entry.ip() == address)
+                return candidate.index();
+        }
+    }
+    return 0;
 }
 
 int LabNetwork::ReceiveBufferLimit()
@@ -28,15 +48,54 @@ int LabNetwork::ReceiveBufferLimit()
     return limit;
 }
 
-std::unique_ptr<QProcess> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const
+std::unique_ptr<UnitRun> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const
 {
-    const QString& units = segment == FirstSegment ? unitsNamespace : secondUnitsNamespace;
-    auto simulator = std::make_unique<QProcess>();
-    simulator->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simulator->start(QStringLiteral("ip"),
-                     QStringList{"netns", "exec", units, QStringLiteral(UNITSIM_PATH)} + simulatorArguments);
-    simulator->waitForStarted();
-    return simulator;
+    static int runs = 0;
+    const QString name = QStringLiteral("%1/%2-%3").arg(unitsSpool).arg(QCoreApplication::applicationPid()).arg(++runs);
+    const QStringList command = QStringList{segment == FirstSegment ? unitsNamespace : secondUnitsNamespace,
+                                            QStringLiteral(UNITSIM_PATH)} + simulatorArguments;
+    QFile request(name + ".new");
+    if (request.open(QIODevice::WriteOnly))
+        request.write(command.join('\n').toLocal8Bit() + '\n');
+    request.close();
+    EXPECT_TRUE(request.rename(name + ".units")) << "cannot ask the lab to run units: " << name.toStdString();
+    return std::make_unique<UnitRun>(name);
+}
+
+bool UnitRun::HasEnded() const
+{
+    return QFile::exists(name + ".status");
+}
+
+bool UnitRun::WaitForEnd(std::chrono::milliseconds timeout) const
+{
+    const QDeadlineTimer deadline(timeout);
+    while (!HasEnded()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+void UnitRun::Stop()
+{
+    if (HasEnded())
+        return;
+    QFile(name + ".stop").open(QIODevice::WriteOnly);
+    WaitForEnd(std::chrono::seconds(10));
+}
+
+int UnitRun::ExitCode() const
+{
+    QFile status(name + ".status");
+    return status.open(QIODevice::ReadOnly) ? status.readAll().trimmed().toInt() : -1;
+}
+
+QString UnitRun::Output() const
+{
+    QFile output(name + ".out");
+    return output.open(QIODevice::ReadOnly) ? QString::fromUtf8(output.readAll()) : QString();
 }
 
 void LabTest::SetUp()
@@ -44,6 +103,17 @@ void LabTest::SetUp()
     lab = LabNetwork::FromEnvironment();
     if (!lab)
         GTEST_SKIP() << "not inside the lab: run this binary through lab/netlab.sh (ctest does)";
+    // Under Wine a program's sockets are made in its wineserver's network.
+    ASSERT_NE(lab->ToolInterfaceIndex(LabNetwork::FirstSegment), 0u) << "this process's network is not the lab's";
+}
+
+bool RunningUnderWine()
+{
+#ifdef Q_OS_WIN
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
 }
 
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -60,11 +130,9 @@ bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::millisec
     return true;
 }
 
-QString WaitForOutput(QProcess& simulator, std::chrono::milliseconds timeout)
+QString WaitForOutput(UnitRun& simulator, std::chrono::milliseconds timeout)
 {
-    if (!ProcessEventsUntil([&] { return simulator.state() == QProcess::NotRunning; }, timeout)) {
-        simulator.kill();
-        simulator.waitForFinished();
-    }
-    return QString::fromUtf8(simulator.readAllStandardOutput());
+    if (!ProcessEventsUntil([&] { return simulator.HasEnded(); }, timeout))
+        simulator.Stop();
+    return simulator.Output();
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +12,30 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+
+// One run of a program on a units side, which netlab.sh starts, stops and
+// waits for on this process's behalf (see its serve_units); stopped when it
+// goes, if it has not ended.
+class UnitRun {
+public:
+    explicit UnitRun(QString spoolName) : name(std::move(spoolName)) {}
+    UnitRun(const UnitRun&) = delete;
+    UnitRun& operator=(const UnitRun&) = delete;
+    ~UnitRun() { Stop(); }
+
+    bool HasEnded() const;
+    // Waits without running the event loop, as a busy window would; whether it ended.
+    bool WaitForEnd(std::chrono::milliseconds timeout) const;
+    // Ends it if it still runs, and waits for that.
+    void Stop();
+    // Its exit status once it has ended (a signal's shows as 128 + the signal), else -1.
+    int ExitCode() const;
+    QString Output() const;
+
+private:
+    QString name;
+};
 
 class LabNetwork {
 public:
@@ -23,13 +46,16 @@ public:
     static std::optional<LabNetwork> FromEnvironment();
 
     // Starts the unit simulator on a segment's units side with these options.
-    std::unique_ptr<QProcess> StartUnits(const QStringList& simulatorArguments,
+    std::unique_ptr<UnitRun> StartUnits(const QStringList& simulatorArguments,
                                          Segment segment = FirstSegment) const;
 
+    // The index of the tool side's interface on a segment, found by its
+    // address (Windows does not know interfaces by Linux's names); 0 when this
+    // process's network has no such interface.
+    unsigned ToolInterfaceIndex(Segment segment) const;
+
     QString toolAddress;
-    QString toolInterface;
     QString secondToolAddress;
-    QString secondToolInterface;
 
     // The host's net.core.rmem_max: the most a socket's SO_RCVBUF request is
     // granted (Linux then doubles it for its own bookkeeping). 0 when unknown.
@@ -38,6 +64,7 @@ public:
 private:
     QString unitsNamespace;
     QString secondUnitsNamespace;
+    QString unitsSpool;
 };
 
 // Tests that need the lab: skipped when the binary runs outside it.
@@ -48,8 +75,18 @@ protected:
     std::optional<LabNetwork> lab;
 };
 
+// Whether this is a Windows program running under Wine rather than on Windows.
+bool RunningUnderWine();
+
+// Windows sends a datagram by the interface that the IP_PKTINFO control data
+// of WSASendMsg names; Wine sends it without the control data (strace shows
+// its sendmsg with msg_controllen=0), so the datagram follows the default route.
+inline constexpr const char* WineIgnoresTheOutgoingInterface =
+    "Wine drops the IP_PKTINFO that names the interface a datagram leaves by";
+
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
-// Waits, running the event loop, for a simulator to end; its standard output.
-QString WaitForOutput(QProcess& simulator, std::chrono::milliseconds timeout);
+// Waits, running the event loop, for a simulator to end (stopping it after
+// `timeout`); its standard output.
+QString WaitForOutput(UnitRun& simulator, std::chrono::milliseconds timeout);
