@@ -4,7 +4,7 @@
 // Compares the listener with a socket that keeps the kernel's default buffer.
 // Runs on the tool side of lab/netlab.sh's private network (bench/burst.sh).
 
-#include "core/BootpSocket.h"
+#include "listener/BootpSocket.h"
 #include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>

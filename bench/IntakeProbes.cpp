@@ -1,6 +1,6 @@
 #include "bench/IntakeProbes.h"
 
-#include "core/BootpSocket.h"
+#include "listener/BootpSocket.h"
 
 #include <QEvent>
 #include <QProcess>

@@ -6,7 +6,7 @@
 
 #include "core/AddressText.h"
 #include "roster/UnitList.h"
-#include "roster/UnitListView.h"
+#include "widgets/UnitListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "res/StringTable.h"
+#include "res/strings/StringTable.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 
 #include "core/AddressText.h"
 #include "core/HardwareAddress.h"
-#include "res/StringTable.h"
+#include "res/strings/StringTable.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "tools/UnitReport.h"
 
-#include "res/StringTable.h"
+#include "res/strings/StringTable.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "res/AboutTemplate.h"
 #include "res/AppIcon.h"
-#include "res/StringTable.h"
+#include "res/strings/StringTable.h"
 
 CAboutToolDlg::CAboutToolDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SocketLayer.h"
+#include "listener/SocketLayer.h"
 
 // The application: starts the socket layer, then runs the main window as the
 // program's only loop. The program ends when the window ends.

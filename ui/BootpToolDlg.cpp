@@ -2,7 +2,7 @@
 
 #include "res/AppIcon.h"
 #include "res/MainWindowTemplate.h"
-#include "roster/AddressAssignment.h"
+#include "widgets/AddressAssignment.h"
 #include "roster/UnitRow.h"
 #include "tools/Ping.h"
 #include "tools/ReportPrinter.h"

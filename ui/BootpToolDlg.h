@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/BootpSocket.h"
+#include "listener/BootpSocket.h"
 #include "res/MainMenuTemplate.h"
 #include "res/MessageBox.h"
 #include "roster/UnitList.h"
-#include "roster/UnitListView.h"
+#include "widgets/UnitListView.h"
 #include "ui/ToolTipCtrl.h"
 
 #include <QDialog>

@@ -4,7 +4,7 @@
 
 #include "core/AddressText.h"
 #include "core/BootpMessage.h"
-#include "core/BootpSocket.h"
+#include "listener/BootpSocket.h"
 #include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "tests/support/DialogDriving.h"
 
-#include "roster/IpAddressControl.h"
+#include "widgets/IpAddressControl.h"
 
 #include <QApplication>
 #include <QTest>

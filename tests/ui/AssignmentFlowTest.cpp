@@ -4,7 +4,7 @@
 
 #include "core/AddressText.h"
 #include "core/BootpMessage.h"
-#include "roster/IpAddressControl.h"
+#include "widgets/IpAddressControl.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/QtPrinting.h"

@@ -1,4 +1,4 @@
-#include "roster/IpInfoDlg.h"
+#include "widgets/IpInfoDlg.h"
 
 #include "res/IpInfoTemplate.h"
 

@@ -1,4 +1,4 @@
-#include "res/StringTable.h"
+#include "res/strings/StringTable.h"
 
 QString StringFromTable(StringId id)
 {

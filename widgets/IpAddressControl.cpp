@@ -1,4 +1,4 @@
-#include "roster/IpAddressControl.h"
+#include "widgets/IpAddressControl.h"
 
 #include "res/MessageBox.h"
 

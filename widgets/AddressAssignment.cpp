@@ -1,9 +1,9 @@
-#include "roster/AddressAssignment.h"
+#include "widgets/AddressAssignment.h"
 
 #include "core/AddressText.h"
 #include "core/ReplySender.h"
 #include "res/MessageBox.h"
-#include "roster/IpInfoDlg.h"
+#include "widgets/IpInfoDlg.h"
 #include "roster/UnitList.h"
 
 #include <QPersistentModelIndex>

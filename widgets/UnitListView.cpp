@@ -1,4 +1,4 @@
-#include "roster/UnitListView.h"
+#include "widgets/UnitListView.h"
 
 #include "res/DialogUnits.h"
 #include "roster/UnitList.h"

@@ -1,4 +1,4 @@
-#include "core/SocketLayer.h"
+#include "listener/SocketLayer.h"
 
 #ifdef _WIN32
 #include <winsock2.h>

@@ -1,7 +1,7 @@
 // The list as the operator sees and clicks it.
 
 #include "roster/UnitList.h"
-#include "roster/UnitListView.h"
+#include "widgets/UnitListView.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "roster/IpAddressControl.h"
+#include "widgets/IpAddressControl.h"
 #include "tests/support/ModalScript.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "core/BootpSocket.h"
+#include "listener/BootpSocket.h"
 
 #include "core/MessageBytes.h"
 

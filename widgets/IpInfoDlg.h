@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roster/IpAddressControl.h"
+#include "widgets/IpAddressControl.h"
 
 #include <QDialog>
 #include <QLabel>

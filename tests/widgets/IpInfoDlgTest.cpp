@@ -2,8 +2,8 @@
 // starts, the tab order, and that Send and Cancel carry values or not.
 
 #include "res/DialogUnits.h"
-#include "roster/IpAddressControl.h"
-#include "roster/IpInfoDlg.h"
+#include "widgets/IpAddressControl.h"
+#include "widgets/IpInfoDlg.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/QtPrinting.h"
