@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cstdlib>
+
 CBootpToolApp::CBootpToolApp()
 {
     // The application name stays the executable's, which captions every
@@ -21,6 +23,7 @@ bool CBootpToolApp::InitInstance()
 {
     if (!InitSocketLayer()) {
         ShowMessage(nullptr, StringId::SocketsInitFailed);
+        exitStatus = EXIT_FAILURE;
         return false;
     }
     CBootpToolDlg dlg;

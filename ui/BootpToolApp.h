@@ -12,6 +12,9 @@ public:
 
     // The whole run; always false, since nothing remains to run afterwards.
     bool InitInstance();
+    // The process's exit status after InitInstance: a failure when the
+    // program could not start, so scripts and service managers can tell.
+    int ExitStatus() const { return exitStatus; }
 
 protected:
     // False when the sockets cannot be used.
@@ -19,4 +22,5 @@ protected:
 
 private:
     SocketLayer socketLayer;
+    int exitStatus = 0;
 };

@@ -10,5 +10,5 @@ int main(int argc, char* argv[])
     QApplication qtApplication(programNameOnly, argv);
     CBootpToolApp app;
     app.InitInstance();
-    return 0;
+    return app.ExitStatus();
 }

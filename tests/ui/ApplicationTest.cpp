@@ -36,6 +36,7 @@ TEST(Application, WithoutSocketsShowsOneMessageAndNoWindow)
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.caption, QCoreApplication::applicationName());
     EXPECT_FALSE(mainWindowExisted);
+    EXPECT_NE(app.ExitStatus(), 0);
 }
 
 TEST(Application, RunsTheMainWindowUntilItEndsAndCarriesItsVersion)
@@ -54,6 +55,7 @@ TEST(Application, RunsTheMainWindowUntilItEndsAndCarriesItsVersion)
     EXPECT_EQ(script.StepsDone(), 1);
     EXPECT_EQ(script.UnexpectedModals(), 0);
     EXPECT_EQ(title, "Tarvik BootP Tool");
+    EXPECT_EQ(app.ExitStatus(), 0);
 }
 
 } // namespace
