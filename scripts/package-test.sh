@@ -8,8 +8,8 @@
 # they were; the tools this script installs to check the package stay, as
 # ./test.sh's do. Exits non-zero on the first failure.
 set -euo pipefail
-self=$(realpath "$0")
-cd "$(dirname "$self")/.."
+source "$(dirname "$(realpath "$0")")/checks.sh" package-test
+cd "$(dirname "$checks_script")/.."
 source scripts/common.sh
 
 program=/usr/bin/TarvikBootP
@@ -19,21 +19,12 @@ manual=/usr/share/TarvikBootP/Vuravevo.html
 # and waits for the help window; the files the program opens go to $1.
 help_session() {
     QT_QPA_PLATFORM=xcb strace -f -qq -e trace=openat -o "$1" "$program" &
-    local tracer=$! window
-    window=$(timeout 10 xdotool search --sync --name '^Tarvik BootP Tool$' | head -1)
-    xdotool windowfocus --sync "$window" key alt+h
-    sleep 0.3
-    xdotool key c
-    timeout 10 xdotool search --sync --name '^Tarvik BootP Tool Help$' >/dev/null
+    local tracer=$!
+    open_help_contents 'Tarvik BootP Tool' 10
     kill "$(pgrep -P "$tracer")"
     wait "$tracer" 2>/dev/null || true
 }
-if [ "${1:-}" = --help-session ]; then
-    help_session "$2"
-    exit
-fi
-fail() { echo "package-test: FAILED: $*" >&2; exit 1; }
-step() { echo "package-test: $*" >&2; }
+run_display_session "$@"
 # Whether dpkg holds anything of the package: installed, or its configuration.
 package_present() { dpkg-query -W -f='${Status}' tarvikbootp 2>/dev/null | grep -qv 'not-installed'; }
 installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' | awk '$1 == "ii" { print $2 }'; }
@@ -51,20 +42,18 @@ debs=(tarvikbootp_*.deb)
 deb=${debs[0]}
 step "made $deb"
 
-work=$(mktemp -d)
 # What the installation adds: the package and what it brought along, which
 # go again at the end, also after a failure.
-touch "$work/added"
-cleanup() {
+purge_added() {
     local added
     added=$(cat "$work/added")
     if package_present || [ -n "$added" ]; then
         # shellcheck disable=SC2086  # one package name a word
         apt-get purge -y -qq tarvikbootp $added >/dev/null 2>&1 || true
     fi
-    rm -rf "$work"
 }
-trap cleanup EXIT
+make_work_folder purge_added
+touch "$work/added"
 
 # The package's metadata, checked as it ships.
 lintian --fail-on error,warning "$deb" || fail "lintian"
@@ -101,7 +90,7 @@ step "stayed up 3 s on the offscreen platform"
 
 # Help > Contents, typed on a virtual display (help_session above).
 # The program opens the installed manual, as its own system calls show.
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --help-session "$work/opened" \
+on_virtual_display help_session "$work/opened" \
     || fail "no help window on the virtual display"
 grep -E "openat\(.*\"$manual\", O_RDONLY.*\) = [0-9]+$" "$work/opened" >/dev/null \
     || fail "the program did not open $manual"

@@ -7,8 +7,8 @@
 # it read the installed manual, uninstalls silently and checks that nothing of
 # it is left. Exits non-zero on the first failure.
 set -euo pipefail
-self=$(realpath "$0")
-cd "$(dirname "$self")/.."
+source "$(dirname "$(realpath "$0")")/checks.sh" windows-install-test
+cd "$(dirname "$checks_script")/.."
 source scripts/common.sh
 source scripts/windows-qt.sh
 
@@ -19,34 +19,21 @@ title='Tarvik BootP Tool'
 # and waits for the help window; the files the program opens go to $1.
 help_session() {
     strace -f -qq -e trace=openat,open -o "$1" "$wine" "C:\\Program Files\\$title\\TarvikBootP.exe" &
-    local tracer=$! window
-    window=$(timeout 30 xdotool search --sync --name "^$title\$" | head -1)
-    xdotool windowfocus --sync "$window" key alt+h
-    sleep 0.5
-    xdotool key c
-    timeout 20 xdotool search --sync --name "^$title Help\$" >/dev/null
+    local tracer=$!
+    open_help_contents "$title" 30
     /usr/lib/wine/wineserver -k
     wait "$tracer" 2>/dev/null || true
 }
-if [ "${1:-}" = --help-session ]; then
-    help_session "$2"
-    exit
-fi
-fail() { echo "windows-install-test: FAILED: $*" >&2; exit 1; }
-step() { echo "windows-install-test: $*" >&2; }
+run_display_session "$@"
 
 install_missing_packages "${BOOTP_WINDOWS_PACKAGES[@]}"
 setups=(TarvikBootP-*-setup.exe)
 if [ ${#setups[@]} != 1 ] || [ ! -f "${setups[0]}" ]; then fail "expected one installer, found: ${setups[*]}"; fi
 setup=${setups[0]}
 
-work=$(mktemp -d)
+end_wine() { /usr/lib/wine/wineserver -k 2>/dev/null; }
+make_work_folder end_wine
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 "$wine" wineboot --init 2>/dev/null
 /usr/lib/wine/wineserver -w
 drive=$WINEPREFIX/drive_c
@@ -92,7 +79,7 @@ step "stayed up 5 s on the offscreen platform"
 # Help > Contents, typed on a virtual display into the program on its own
 # Windows platform; the program opens the installed manual, as the system
 # calls Wine makes for it show.
-xvfb-run -a -s "-screen 0 1024x768x24" "$self" --help-session "$work/opened" \
+on_virtual_display help_session "$work/opened" \
     || fail "no help window on the virtual display"
 grep -E "open(at)?\(.*$title/Vuravevo.html\", O_RDONLY.*\) = [0-9]+$" "$work/opened" >/dev/null \
     || fail "the program did not open its installed manual"
