@@ -4,6 +4,7 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
+#include "core/BootRequest.h"
 #include "core/BootpMessage.h"
 #include "tests/support/RecordingSender.h"
 #include "ui/BootpToolDlg.h"
