@@ -58,6 +58,7 @@ remove_lab() {
         fi
         rm -rf "/etc/netns/$ns"
     done
+    rmdir /etc/netns 2>/dev/null || true
     [ -z "${spool:-}" ] || rm -rf "$spool"
 }
 
