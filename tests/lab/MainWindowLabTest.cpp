@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QNetworkInterface>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -301,11 +300,13 @@ TEST_F(AssignmentLab, FullSizeBootpRequestIsListedAndAnswered)
                                 ":67 length=300")) << output.toStdString();
 }
 
-TEST_F(AssignmentLab, UnitHeardBeforeItsInterfaceWasReplugedGetsItsReply)
+TEST_F(AssignmentLab, UnitHeardBeforeItsInterfaceWasRepluggedGetsItsReply)
 {
     // One request, so the unit is not heard again after the re-plug.
     auto unit = lab->StartUnits({"--xid", "5a1c000b", "--count", "1", "--timeout", "30000"});
     ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    if (RunningUnderWine())
+        GTEST_SKIP() << WineIgnoresTheOutgoingInterface;
     const unsigned heardOn = lab->ToolInterfaceIndex(LabNetwork::FirstSegment);
     ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
     ASSERT_TRUE(lab->Plug(LabNetwork::FirstSegment));
@@ -323,8 +324,6 @@ TEST_F(AssignmentLab, FailedSendSaysWhyOnStandardErrorAndTheRowSaysNo)
 {
     auto unit = lab->StartUnits({"--count", "1", "--timeout", "5000"});
     ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
-    const QString interfaceName =
-        QNetworkInterface::interfaceNameFromIndex(static_cast<int>(lab->ToolInterfaceIndex(LabNetwork::FirstSegment)));
     // Gone, and with it the default route: nothing can send to the units.
     ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
     testing::internal::CaptureStderr();
@@ -333,11 +332,12 @@ TEST_F(AssignmentLab, FailedSendSaysWhyOnStandardErrorAndTheRowSaysNo)
     ASSERT_TRUE(lab->Plug(LabNetwork::FirstSegment));
 
     EXPECT_EQ(window.Units().Text(0, SentColumn), "No");
-    const QString said = "cannot send the reply to 02-4B-7E-00-00-01 by any interface (" + interfaceName +
-                         " is gone): ";
-    EXPECT_TRUE(errors.contains(said)) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("cannot send the reply to 02-4B-7E-00-00-01 by ")) << errors.toStdString();
+    // Windows names interfaces and words the system's errors its own way.
 #ifndef Q_OS_WIN
-    EXPECT_TRUE(errors.contains(said + "Network is unreachable\n")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("cannot send the reply to 02-4B-7E-00-00-01 by any interface (" +
+                                qEnvironmentVariable("LAB_TOOL_INTERFACE") + " is gone): Network is unreachable\n"))
+        << errors.toStdString();
 #endif
 }
 
