@@ -22,7 +22,7 @@ namespace {
 
 class CountingReceiver : public BootRequestReceiver {
 public:
-    void OnBootRequest(std::span<const std::uint8_t>, unsigned) override { ++count; }
+    void OnBootRequest(const BootRequest&, const NetworkInterface&) override { ++count; }
     int count = 0;
 };
 

@@ -34,10 +34,10 @@ constexpr int Rounds = 5;
 // The main window, counting the requests it is handed.
 class BenchToolDlg : public CBootpToolDlg {
 public:
-    void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) override
+    void OnBootRequest(const BootRequest& request, const NetworkInterface& arrival) override
     {
         ++handled;
-        CBootpToolDlg::OnBootRequest(buffer, arrivalInterface);
+        CBootpToolDlg::OnBootRequest(request, arrival);
     }
     int handled = 0;
 };
@@ -90,7 +90,8 @@ struct ToolWindow {
     void List(int count)
     {
         for (int unit = 0; unit < count; ++unit)
-            window.CBootpToolDlg::OnBootRequest(BuildBootRequest(0, UnitMac(static_cast<unsigned>(unit))), 1);
+            window.CBootpToolDlg::OnBootRequest(ReadBootRequest(BuildBootRequest(0, UnitMac(static_cast<unsigned>(unit)))),
+                                                {1});
         // Laid out and painted before anything is measured.
         QTest::qWait(100);
     }

@@ -58,8 +58,9 @@ std::vector<std::uint8_t> FloodDatagram(std::mt19937& random, unsigned units, un
     case 6: // another maker's unit
         datagram[bootp::HardwareAddressOffset] = 0x00;
         break;
-    case 7: // too long for the receive buffer
-        datagram.resize(501 + random() % (LargestDatagram - 500));
+    case 7: // longer than a BOOTP request may be
+        datagram.resize(bootp::LargestBootpRequestLength + 1 +
+                        random() % (LargestDatagram - bootp::LargestBootpRequestLength));
         break;
     case 8: // cut off inside the hardware address
         datagram.resize(bootp::HardwareAddressOffset + 3 + random() % 3);

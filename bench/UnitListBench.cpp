@@ -6,6 +6,7 @@
 
 #include "core/AddressText.h"
 #include "roster/UnitList.h"
+#include "tests/support/UnitRows.h"
 #include "widgets/UnitListView.h"
 
 #include <QApplication>
@@ -35,20 +36,20 @@ Costs Measure(int units)
     view.resize(600, 400);
     view.show();
     // Keeps a selection, which must follow its unit down the list.
-    list.OnBootRequest(UnitMac(0), 0, 1);
+    list.OnBootRequest(UnitMac(0), RequestWithXid(0), {1});
     list.selection.select(list.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 
     QElapsedTimer timer;
     timer.start();
     for (int unit = 1; unit < units; ++unit) {
-        list.OnBootRequest(UnitMac(unit), unit, 1);
+        list.OnBootRequest(UnitMac(unit), RequestWithXid(static_cast<TransactionId>(unit)), {1});
         QApplication::processEvents();
     }
     const double insertNanoseconds = static_cast<double>(timer.nsecsElapsed());
 
     timer.restart();
     for (int unit = 0; unit < units; ++unit) {
-        list.OnBootRequest(UnitMac(unit), unit + 1, 1);
+        list.OnBootRequest(UnitMac(unit), RequestWithXid(static_cast<TransactionId>(unit + 1)), {1});
         QApplication::processEvents();
     }
     const double repeatNanoseconds = static_cast<double>(timer.nsecsElapsed());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BootpProtocol.h"
+#include "core/DhcpProtocol.h"
 #include "core/HardwareAddress.h"
 
 #include <array>
@@ -45,6 +46,12 @@ BootpMessage BuildBootReply(TransactionId transactionId, std::uint32_t ipAddress
 // byte first, so 0x5A1C0007 goes out as 5A 1C 00 07.
 BootpMessage BuildBootRequest(std::uint32_t xid, const HardwareAddress& mac);
 
+// A DHCP message from a client: a DISCOVER, or a REQUEST naming the address it
+// asks for (option 50) and, after an offer, the server that made it (option 54).
+BootpMessage BuildDhcpRequest(dhcp::MessageType type, std::uint32_t xid, const HardwareAddress& mac,
+                              std::optional<std::uint32_t> requestedAddress = std::nullopt,
+                              std::optional<std::uint32_t> serverIdentifier = std::nullopt);
+
 // What a unit takes from a BOOTREPLY addressed to it; `xid` is read most
 // significant byte first, as BuildBootRequest writes it.
 struct ReplyContents {
@@ -54,6 +61,11 @@ struct ReplyContents {
     std::uint32_t gateway = 0;
     std::optional<std::uint32_t> subnetMask;
     std::optional<std::uint32_t> nameServer;
+    // Only in DHCP answers.
+    std::optional<std::uint8_t> messageType;
+    std::optional<std::uint32_t> serverIdentifier;
+    std::optional<std::uint32_t> router;
+    std::optional<std::uint32_t> leaseTime;
 };
 
 // Reads a BOOTREPLY; nothing when the datagram is not one or is too short to

@@ -25,6 +25,7 @@ inline constexpr std::size_t HopsOffset = 3;
 inline constexpr std::size_t TransactionIdOffset = 4;
 inline constexpr std::size_t TransactionIdLength = 4;
 inline constexpr std::size_t SecondsOffset = 8;
+inline constexpr std::size_t FlagsOffset = 10;           // RFC 1542; unused in RFC 951
 inline constexpr std::size_t ClientAddressOffset = 12;   // ciaddr
 inline constexpr std::size_t YourAddressOffset = 16;     // yiaddr
 inline constexpr std::size_t ServerAddressOffset = 20;   // siaddr
@@ -54,5 +55,15 @@ inline constexpr std::uint8_t AddressOptionLength = 4;
 
 // The smallest datagram that still carries a whole Ethernet hardware address.
 inline constexpr std::size_t MinimumRequestLength = HardwareAddressOffset + EthernetAddressLength;
+
+// Sizes of whole datagrams. Every host takes IP datagrams of 576 bytes (RFC
+// 1122), and BOOTP clients may send requests that long (RFC 1542): 548 bytes
+// of BOOTP after the IP and UDP headers. Nothing longer fits one Ethernet frame.
+inline constexpr std::size_t IpAndUdpHeaderLength = 20 + 8;
+inline constexpr std::size_t MinimumIpDatagramLength = 576;
+inline constexpr std::size_t LargestBootpRequestLength = MinimumIpDatagramLength - IpAndUdpHeaderLength;
+inline constexpr std::size_t EthernetMtu = 1500;
+inline constexpr std::size_t LargestDatagramLength = EthernetMtu - IpAndUdpHeaderLength;
+static_assert(LargestBootpRequestLength == 548 && LargestDatagramLength == 1472);
 
 } // namespace bootp

@@ -1,20 +1,14 @@
 #include "core/RequestIntake.h"
 
-#include "core/BootpMessage.h"
-
-#include <algorithm>
-#include <array>
-
-bool TakeDatagram(std::span<const std::uint8_t> datagram, unsigned arrivalInterface, BootRequestReceiver& owner)
+bool TakeDatagram(std::span<const std::uint8_t> datagram, const NetworkInterface& arrival, BootRequestReceiver& owner)
 {
-    if (datagram.size() > ReceiveBufferLength || datagram.size() < bootp::MinimumRequestLength)
+    if (datagram.size() > ReceiveBufferLength || datagram.size() < bootp::MinimumRequestLength ||
+        !IsUnitBootRequest(datagram))
         return false;
-    // A fresh buffer per datagram: bytes past a short datagram read as 0,
-    // and the owner's handler may run a nested event loop that receives again.
-    std::array<std::uint8_t, ReceiveBufferLength> buffer{};
-    std::copy(datagram.begin(), datagram.end(), buffer.begin());
-    if (!IsUnitBootRequest(buffer))
+    const BootRequest request = ReadBootRequest(datagram);
+    // A DHCPDECLINE, DHCPRELEASE or DHCPINFORM asks for nothing this program gives.
+    if (datagram.size() > LargestAcceptedLength(request) || request.kind == RequestKind::OtherDhcp)
         return false;
-    owner.OnBootRequest(buffer, arrivalInterface);
+    owner.OnBootRequest(request, arrival);
     return true;
 }

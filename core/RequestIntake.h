@@ -1,26 +1,41 @@
 #pragma once
 
+#include "core/BootRequest.h"
+
+#include <QString>
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 
-// Whoever owns the listener: it is told of every accepted BOOTREQUEST.
+// A network interface of this machine: its index, and its name, by which it
+// is found again when it was unplugged and came back with another index.
+// Index 0 and no name where the platform does not say.
+struct NetworkInterface {
+    NetworkInterface() = default;
+    NetworkInterface(unsigned index, QString name = {}) : index(index), name(std::move(name)) {}
+
+    unsigned index = 0;
+    QString name;
+};
+
+// Whoever owns the listener: it is told of every accepted request.
 class BootRequestReceiver {
 public:
-    // `buffer` is the whole receive buffer with the datagram at its start and
-    // zeros after it; `arrivalInterface` is the index of the network interface
-    // the datagram came in on (0 where the platform does not say).
-    virtual void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) = 0;
+    // `arrival` is the interface the request came in on.
+    virtual void OnBootRequest(const BootRequest& request, const NetworkInterface& arrival) = 0;
 
 protected:
     ~BootRequestReceiver() = default;
 };
 
-// What the listener's receive buffer holds; a longer datagram is dropped.
-inline constexpr std::size_t ReceiveBufferLength = 500;
+// The longest datagram the listener reads; longer ones are dropped.
+inline constexpr std::size_t ReceiveBufferLength = bootp::LargestDatagramLength;
 
-// One received datagram, of whatever length it came: dropped when it does not
-// fit the receive buffer or is too short to carry a hardware address, or when
-// it is not a request of one of our units; otherwise handed to `owner` in a
-// zero-filled receive buffer. Whether it was handed on.
-bool TakeDatagram(std::span<const std::uint8_t> datagram, unsigned arrivalInterface, BootRequestReceiver& owner);
+// One received datagram, of whatever length it came: handed to `owner` when
+// it is a BOOTREQUEST of one of our units (IsUnitBootRequest) that holds a
+// whole hardware address, is no longer than its kind allows
+// (LargestAcceptedLength), and is plain BOOTP, a DHCPDISCOVER or a
+// DHCPREQUEST; dropped otherwise. Whether it was handed on.
+bool TakeDatagram(std::span<const std::uint8_t> datagram, const NetworkInterface& arrival, BootRequestReceiver& owner);

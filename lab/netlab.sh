@@ -11,12 +11,16 @@
 #   LAB_UNITS_NS   the units side's namespace: ip netns exec "$LAB_UNITS_NS" ...
 #   LAB_TOOL_NS    the tool side's namespace (the one COMMAND runs in)
 #   LAB_TOOL_ADDRESS, LAB_PREFIX_LENGTH   the tool side's address, 10.77.0.2/24
-#   LAB_TOOL_INTERFACE   the tool side's end of the veth pair
+#   LAB_TOOL_INTERFACE, LAB_UNITS_INTERFACE   the tool side's and the units
+#                  side's ends of the veth pair
 # and the same for the second segment, 10.78.0.2/24, which the tool side's
 # default route does not lead to:
 #   LAB_SECOND_UNITS_NS, LAB_SECOND_TOOL_ADDRESS, LAB_SECOND_TOOL_INTERFACE
-# and a folder through which it has programs run on a units side for it:
+# and a folder through which it has programs run on a units side for it, and
+# a segment unplugged and plugged in again:
 #   LAB_UNITS_SPOOL   see serve_units below
+# Programs on a units side (a DHCP client) get a resolver configuration of
+# their own, never the machine's.
 # Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
 # root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
 set -euo pipefail
@@ -52,7 +56,9 @@ remove_lab() {
             ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
             ip netns del "$ns" 2>/dev/null || true
         fi
+        rm -rf "/etc/netns/$ns"
     done
+    rmdir /etc/netns 2>/dev/null || true
     [ -z "${spool:-}" ] || rm -rf "$spool"
 }
 
@@ -76,19 +82,48 @@ join_segment() {
     ip -n "$1" link set "$2" address "$3"
     ip -n "$1" link set lo up
     ip -n "$1" link set "$2" up
-    # A limited broadcast (255.255.255.255) needs a route to leave by.
-    ip -n "$1" route add default dev "$2"
+    # A limited broadcast (255.255.255.255) needs a route to leave by; the
+    # default route stays free for a DHCP client to set.
+    ip -n "$1" route add 255.255.255.255/32 dev "$2"
     ip -n "$tool_ns" addr add "$5/$prefix_length" dev "$4"
     ip -n "$tool_ns" link set "$4" up
 }
-join_segment "$units_ns" vethU 02:4b:7e:00:00:01 vethT "$tool_address"
-join_segment "$second_units_ns" vethU2 02:4b:7e:00:00:02 vethT2 "$second_tool_address"
-# Only the first segment has the tool side's default route, so a broadcast
-# that is not told its interface leaves by the first segment alone. Through a
-# gateway, as on a PC: Wine cannot list the interfaces with their prefixes
-# (GetAdaptersAddresses fails with ERROR_INVALID_DATA) while a default route
-# has none.
-ip -n "$tool_ns" route add default via 10.77.0.1 dev vethT
+
+# plug_segment first|second: joins the tool side and a units side, anew
+# after unplug_segment: the tool side's interface gets a new index, as a
+# re-plugged USB adapter does.
+plug_segment() {
+    case $1 in
+        first)
+            join_segment "$units_ns" vethU 02:4b:7e:00:00:01 vethT "$tool_address"
+            # Only the first segment has the tool side's default route, so a
+            # broadcast that is not told its interface leaves by the first
+            # segment alone. Through a gateway, as on a PC: Wine cannot list
+            # the interfaces with their prefixes (GetAdaptersAddresses fails
+            # with ERROR_INVALID_DATA) while a default route has none.
+            ip -n "$tool_ns" route add default via 10.77.0.1 dev vethT
+            ;;
+        second) join_segment "$second_units_ns" vethU2 02:4b:7e:00:00:02 vethT2 "$second_tool_address" ;;
+        *) return 2 ;;
+    esac
+}
+
+# unplug_segment first|second: the veth pair goes, and the routes with it.
+unplug_segment() {
+    case $1 in
+        first) ip -n "$tool_ns" link del vethT ;;
+        second) ip -n "$tool_ns" link del vethT2 ;;
+        *) return 2 ;;
+    esac
+}
+
+plug_segment first
+plug_segment second
+for ns in "$units_ns" "$second_units_ns"; do
+    # ip netns exec puts the files of /etc/netns/NS over those of /etc.
+    mkdir -p "/etc/netns/$ns"
+    : >"/etc/netns/$ns/resolv.conf"
+done
 
 # Runs programs on a units side for COMMAND, which may be a Windows program
 # under Wine: Wine starts a Linux program for it but can neither wait for it
@@ -96,16 +131,19 @@ ip -n "$tool_ns" route add default via 10.77.0.1 dev vethT
 # namespace, the program and its arguments (written elsewhere and renamed
 # into place, so it is whole); the program's output goes to NAME.out, its
 # exit status to NAME.status once it has ended. NAME.stop ends it early.
+# NAME.segment, "unplug" or "plug" and a segment (first or second), unplugs
+# or plugs in that segment, its status to NAME.status.
 serve_units() {
     local request name
     # Its runs end with it, so none writes to the spool once it is gone.
     trap 'kill $(jobs -p) 2>/dev/null; exit' TERM
     while :; do
-        for request in "$spool"/*.units "$spool"/*.stop; do
+        for request in "$spool"/*.units "$spool"/*.segment "$spool"/*.stop; do
             [ -e "$request" ] || continue
             name=${request%.*}
             case $request in
                 *.units) mv "$request" "$name.started"; run_units "$name" & ;;
+                *.segment) mv "$request" "$name.started"; change_segment "$name" ;;
                 *) if [ -e "$name.pid" ]; then rm "$request"; kill "$(cat "$name.pid")" 2>/dev/null || true; fi ;;
             esac
         done
@@ -126,12 +164,24 @@ run_units() {
     echo "$status" >"$name.status.new" && mv "$name.status.new" "$name.status"
 }
 
+change_segment() {
+    local name=$1 action segment status=0
+    read -r action segment <"$name.started"
+    case $action in
+        plug) plug_segment "$segment" || status=$? ;;
+        unplug) unplug_segment "$segment" || status=$? ;;
+        *) status=2 ;;
+    esac
+    echo "$status" >"$name.status.new" && mv "$name.status.new" "$name.status"
+}
+
 spool=$(mktemp -d)
 serve_units &
 launcher=$!
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT
+export LAB_UNITS_INTERFACE=vethU
 export LAB_SECOND_UNITS_NS="$second_units_ns" LAB_SECOND_TOOL_ADDRESS="$second_tool_address" LAB_SECOND_TOOL_INTERFACE=vethT2
 export LAB_UNITS_SPOOL="$spool"
 # In the background so that a signal ends the wait at once (bash runs traps

@@ -1,10 +1,16 @@
 #include "listener/BootpSocket.h"
 
+#include "core/AddressText.h"
 #include "core/MessageBytes.h"
+#include "listener/SocketLayer.h"
 
+#include <QCoreApplication>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QPointer>
 #include <QVariant>
+
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +27,16 @@ QString DescribeBindFailure(QAbstractSocket::SocketError error, const QString& q
     default:
         return qtText;
     }
+}
+
+// How a failed send names the interface it tried.
+QString DescribeOutgoing(const NetworkInterface& asked, unsigned used)
+{
+    if (asked.name.isEmpty())
+        return used == 0 ? QStringLiteral("any interface") : QStringLiteral("interface index %1").arg(used);
+    if (used == 0)
+        return QStringLiteral("any interface (%1 is gone)").arg(asked.name);
+    return QStringLiteral("interface %1").arg(asked.name);
 }
 
 } // namespace
@@ -55,17 +71,57 @@ bool CBootpSocket::Create()
     return true;
 }
 
-bool CBootpSocket::SendReply(const BootpMessage& reply, unsigned outgoingInterface)
+bool CBootpSocket::SendReply(const BootpMessage& reply, const NetworkInterface& outgoing)
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
     if (socket->state() != QAbstractSocket::BoundState)
         return false;
+    const unsigned index = CurrentIndex(outgoing);
     QNetworkDatagram datagram(ToByteArray(reply), QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
-    datagram.setInterfaceIndex(outgoingInterface);
-    return socket->writeDatagram(datagram) >= 0;
+    datagram.setInterfaceIndex(index);
+    if (socket->writeDatagram(datagram) >= 0)
+        return true;
+    // Qt words every failure of a send alike; the system's reason tells more.
+    const std::string systemReason = LastSocketError();
+    const QString reason = systemReason.empty() ? socket->errorString() : QString::fromStdString(systemReason);
+    // The row can only say "No"; a terminal, or the desktop's log, can say why.
+    std::fprintf(stderr, "%s: cannot send the reply to %s by %s: %s\n",
+                 qPrintable(QCoreApplication::applicationName()),
+                 FormatHardwareAddress(ReadHardwareAddress(reply)).c_str(),
+                 qPrintable(DescribeOutgoing(outgoing, index)), qPrintable(reason));
+    return false;
+}
+
+std::uint32_t CBootpSocket::InterfaceAddress(const NetworkInterface& interface)
+{
+    const unsigned index = CurrentIndex(interface);
+    if (index == 0)
+        return 0;
+    for (const QNetworkAddressEntry& entry : QNetworkInterface::interfaceFromIndex(index).addressEntries()) {
+        if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+            return entry.ip().toIPv4Address();
+    }
+    return 0;
+}
+
+unsigned CBootpSocket::CurrentIndex(const NetworkInterface& interface)
+{
+    if (interface.name.isEmpty() || QNetworkInterface::interfaceNameFromIndex(interface.index) == interface.name)
+        return interface.index;
+    // Interfaces have come and gone since the names were learnt.
+    arrivalInterfaces.clear();
+    return QNetworkInterface::interfaceIndexFromName(interface.name);
+}
+
+NetworkInterface CBootpSocket::ArrivalInterface(unsigned index)
+{
+    auto known = arrivalInterfaces.constFind(index);
+    if (known == arrivalInterfaces.cend())
+        known = arrivalInterfaces.insert(index, {index, QNetworkInterface::interfaceNameFromIndex(index)});
+    return known.value();
 }
 
 void CBootpSocket::Close()
@@ -100,6 +156,7 @@ bool CBootpSocket::ReceiveOne()
     const QNetworkDatagram datagram = socket->receiveDatagram(ReceiveBufferLength + 1);
     if (!datagram.isValid())
         return false;
-    TakeDatagram(AsBytes(datagram.data()), datagram.interfaceIndex(), owner);
+    TakeDatagram(AsBytes(datagram.data()), ArrivalInterface(static_cast<unsigned>(datagram.interfaceIndex())),
+                 owner);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "core/ReplySender.h"
 #include "core/RequestIntake.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUdpSocket>
@@ -50,8 +51,10 @@ public:
     QString FailureReason() const override { return failureReason; }
     // Broadcasts to 255.255.255.255, port 68. The interface matters: a limited
     // broadcast otherwise leaves by whichever interface the routing table
-    // picks, and a unit on another network would never hear it.
-    bool SendReply(const BootpMessage& reply, unsigned outgoingInterface) override;
+    // picks, and a unit on another network would never hear it. A failed
+    // send writes the system's reason and the interface to standard error.
+    bool SendReply(const BootpMessage& reply, const NetworkInterface& outgoing) override;
+    std::uint32_t InterfaceAddress(const NetworkInterface& interface) override;
     void Close() override;
 
     // What the kernel granted of RequestedKernelReceiveBuffer.
@@ -64,10 +67,18 @@ private slots:
 private:
     // Reads one datagram and takes it; false when there was none to read.
     bool ReceiveOne();
+    // The interface of this index with its name, looked up the first time
+    // the index is seen: once per datagram would cost a system call each.
+    NetworkInterface ArrivalInterface(unsigned index);
+    // The index `interface` has now: its own while it still has that name
+    // (a re-plugged adapter comes back with a new index), else that of the
+    // interface of that name, else 0.
+    unsigned CurrentIndex(const NetworkInterface& interface);
 
     BootRequestReceiver& owner;
     std::unique_ptr<QUdpSocket> socket;
     QString failureReason;
+    QHash<unsigned, NetworkInterface> arrivalInterfaces;
     // Set while OnReceive hands datagrams on; a handler may destroy this object.
     bool delivering = false;
 };

@@ -20,35 +20,43 @@ constexpr std::array<StringId, UnitColumnCount> ColumnCaptions{
 
 CUnitList::CUnitList() : selection(this) {}
 
-void CUnitList::OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface)
+int CUnitList::OnBootRequest(const QString& macAddressText, const BootRequest& request,
+                             const NetworkInterface& arrival)
 {
     // The hash finds the row whose key equals the text as a whole string,
     // case for case.
     if (const auto known = storedAt.constFind(macAddressText); known != storedAt.cend()) {
         UnitRow& row = rows[known.value()];
-        row.transactionId = transactionId;
-        row.arrivalInterface = arrivalInterface;
-        return;
+        row.latestRequest = request;
+        row.arrival = arrival;
+        return RowCount() - 1 - static_cast<int>(known.value());
     }
     beginInsertRows({}, 0, 0);
     storedAt.insert(macAddressText, rows.size());
     rows.push_back(UnitRow{macAddressText, RowText::NoAddress, RowText::UnknownAddress, RowText::UnknownAddress, {},
-                           transactionId, arrivalInterface});
+                           request, arrival, std::nullopt});
     endInsertRows();
     SetSentStatus(0, false);
+    return 0;
 }
 
-void CUnitList::OnBootRequest(std::span<const std::uint8_t> request, unsigned arrivalInterface)
+int CUnitList::OnBootRequest(const BootRequest& request, const NetworkInterface& arrival)
 {
     // The text is plain ASCII, which Latin-1 reads fastest.
-    const std::string text = FormatHardwareAddress(ReadHardwareAddress(request));
-    OnBootRequest(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), ReadTransactionId(request),
-                  arrivalInterface);
+    const std::string text = FormatHardwareAddress(request.hardwareAddress);
+    return OnBootRequest(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), request, arrival);
 }
 
 void CUnitList::SetSentStatus(int row, bool ok)
 {
     SetText(row, SentColumn, ok ? RowText::Sent : RowText::NotSent);
+}
+
+void CUnitList::SetAddresses(int row, const UnitAddresses& addresses)
+{
+    SetText(row, IpAddressColumn, QString::fromStdString(FormatDottedQuad(addresses.ipAddress)));
+    SetText(row, SubnetMaskColumn, QString::fromStdString(FormatDottedQuad(addresses.subnetMask)));
+    SetText(row, GatewayColumn, QString::fromStdString(FormatDottedQuad(addresses.gateway)));
 }
 
 void CUnitList::OnClearList()
@@ -114,12 +122,27 @@ void CUnitList::SetText(int row, int column, const QString& text)
 
 TransactionId CUnitList::GetTransactionId(int row) const
 {
-    return At(row).transactionId;
+    return At(row).latestRequest.transactionId;
 }
 
-unsigned CUnitList::ArrivalInterface(int row) const
+const BootRequest& CUnitList::LatestRequest(int row) const
 {
-    return At(row).arrivalInterface;
+    return At(row).latestRequest;
+}
+
+const NetworkInterface& CUnitList::ArrivalInterface(int row) const
+{
+    return At(row).arrival;
+}
+
+std::optional<UnitAddresses> CUnitList::SentAddresses(int row) const
+{
+    return At(row).sentAddresses;
+}
+
+void CUnitList::RecordSentAddresses(int row, const UnitAddresses& addresses)
+{
+    At(row).sentAddresses = addresses;
 }
 
 UnitRow& CUnitList::At(int row)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/RequestIntake.h"
 #include "roster/UnitRow.h"
 
 #include <QAbstractTableModel>
@@ -13,7 +12,7 @@
 
 // The units heard, newest first (row 0 at the top), and the one row the
 // operator may have selected. Views show these rows; there is no other copy.
-class CUnitList : public QAbstractTableModel, public BootRequestReceiver {
+class CUnitList : public QAbstractTableModel {
     Q_OBJECT
 
 public:
@@ -27,13 +26,15 @@ public:
 
     CUnitList();
 
-    // A request from a unit: a new unit gets a row at the top with
-    // placeholders; a known one only gets its transaction id and interface
-    // refreshed, whatever was assigned to it.
-    void OnBootRequest(const QString& macAddressText, TransactionId transactionId, unsigned arrivalInterface);
-    // The same for an accepted request, read from its first 300 bytes.
-    void OnBootRequest(std::span<const std::uint8_t> request, unsigned arrivalInterface) override;
+    // A request from the unit with this key: a new unit gets a row at the
+    // top with placeholders; a known one only gets its latest request and
+    // interface refreshed, whatever was assigned to it. The unit's row.
+    int OnBootRequest(const QString& macAddressText, const BootRequest& request, const NetworkInterface& arrival);
+    // The same, keyed by the text of the request's hardware address.
+    int OnBootRequest(const BootRequest& request, const NetworkInterface& arrival);
     void SetSentStatus(int row, bool ok);
+    // Writes the addresses into the row's IP address, mask and gateway columns.
+    void SetAddresses(int row, const UnitAddresses& addresses);
     void OnClearList();
     // The first selected row from the top, or NoRow.
     int FindSelectedRow() const;
@@ -42,7 +43,11 @@ public:
     QString Text(int row, int column) const;
     void SetText(int row, int column, const QString& text);
     TransactionId GetTransactionId(int row) const;
-    unsigned ArrivalInterface(int row) const;
+    const BootRequest& LatestRequest(int row) const;
+    const NetworkInterface& ArrivalInterface(int row) const;
+    // What the last answer that went out to the unit gave it, if any.
+    std::optional<UnitAddresses> SentAddresses(int row) const;
+    void RecordSentAddresses(int row, const UnitAddresses& addresses);
 
     // Selection follows its row when rows are inserted above it.
     QItemSelectionModel selection;

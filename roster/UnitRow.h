@@ -1,8 +1,12 @@
 #pragma once
 
-#include "core/BootpMessage.h"
+#include "core/BootRequest.h"
+#include "core/RequestIntake.h"
+#include "core/UnitAnswer.h"
 
 #include <QString>
+
+#include <optional>
 
 // The list's columns, left to right.
 enum UnitColumn : int {
@@ -30,9 +34,12 @@ struct UnitRow {
     QString subnetMaskText;
     QString gatewayText;
     QString sentText;
-    // Of the unit's latest accepted request: the reply must answer it and
+    // The unit's latest accepted request: the answer must answer it and
     // leave by the interface it came in on, so a PC on several networks
     // reaches a unit on any of them.
-    TransactionId transactionId = 0;
-    unsigned arrivalInterface = 0;
+    BootRequest latestRequest;
+    NetworkInterface arrival;
+    // What the last answer that went out gave the unit; a DHCP client asks
+    // for it again before it takes it.
+    std::optional<UnitAddresses> sentAddresses;
 };

@@ -3,6 +3,7 @@
 #include "res/AppIcon.h"
 #include "res/MainWindowTemplate.h"
 #include "widgets/AddressAssignment.h"
+#include "roster/UnitAnswers.h"
 #include "roster/UnitRow.h"
 #include "tools/Ping.h"
 #include "tools/ReportPrinter.h"
@@ -148,9 +149,9 @@ std::unique_ptr<CToolTipCtrl> CBootpToolDlg::NewToolTipCtrl()
     return std::make_unique<CToolTipCtrl>();
 }
 
-void CBootpToolDlg::OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface)
+void CBootpToolDlg::OnBootRequest(const BootRequest& request, const NetworkInterface& arrival)
 {
-    unitList.OnBootRequest(buffer, arrivalInterface);
+    TakeUnitRequest(unitList, request, arrival, listenSocket.get());
 }
 
 void CBootpToolDlg::OnListen()

@@ -29,7 +29,7 @@ public:
     int DoModal();
 
     // From the listener, for every request of one of our units.
-    void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) override;
+    void OnBootRequest(const BootRequest& request, const NetworkInterface& arrival) override;
 
     void OnListen();
     void OnClearList();

@@ -3,8 +3,9 @@
 #include "core/AddressText.h"
 #include "core/ReplySender.h"
 #include "res/MessageBox.h"
-#include "widgets/IpInfoDlg.h"
+#include "roster/UnitAnswers.h"
 #include "roster/UnitList.h"
+#include "widgets/IpInfoDlg.h"
 
 #include <QPersistentModelIndex>
 
@@ -13,11 +14,6 @@ namespace {
 std::uint32_t ReadAddress(const CUnitList& units, int row, int column)
 {
     return ParseDottedQuad(units.Text(row, column).toStdString());
-}
-
-void WriteAddress(CUnitList& units, int row, int column, std::uint32_t address)
-{
-    units.SetText(row, column, QString::fromStdString(FormatDottedQuad(address)));
 }
 
 } // namespace
@@ -38,19 +34,13 @@ void AssignAddressToSelectedUnit(QWidget* owner, CUnitList& units, BootReplySend
     if (dialog.DoModal() != QDialog::Accepted || !unit.isValid())
         return;
 
-    const int row = unit.row();
-    WriteAddress(units, row, IpAddressColumn, dialog.ipAddress);
-    WriteAddress(units, row, SubnetMaskColumn, dialog.subnetMask);
-    WriteAddress(units, row, GatewayColumn, dialog.gateway);
+    // The row's latest request and interface are read only now, so that a
+    // request the unit sent while the dialog was open is the one answered.
+    const UnitAddresses addresses{dialog.ipAddress, dialog.subnetMask, dialog.gateway};
     if (!listenSocket) {
+        units.SetAddresses(unit.row(), addresses);
         ShowMessage(owner, StringId::NotListening);
         return;
     }
-
-    // The transaction id and interface are read now, so that a request the
-    // unit sent while the dialog was open is the one answered.
-    const BootpMessage reply = BuildBootReply(
-        units.GetTransactionId(row), ReadAddress(units, row, IpAddressColumn), dialog.gateway,
-        ParseHardwareAddress(units.Text(row, MacAddressColumn).toStdString()), dialog.subnetMask, NoNameServer);
-    units.SetSentStatus(row, listenSocket->SendReply(reply, units.ArrivalInterface(row)));
+    SendAddresses(units, unit.row(), addresses, *listenSocket);
 }

@@ -1,6 +1,7 @@
 #include "lab/unitsim/SimulatorOptions.h"
 
 #include "core/AddressText.h"
+#include "core/BootpProtocol.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -69,7 +70,9 @@ std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& argumen
     parser.setApplicationDescription(
         "Acts as Ethernet I/O units waiting for BOOTP: broadcasts BOOTREQUESTs from UDP 68 to "
         "255.255.255.255:67 until each unit gets its BOOTREPLY, prints what each reply assigned, "
-        "with its bytes in hex, and exits 0 when every unit got one. Run it only inside the lab's private network.");
+        "with its bytes in hex, and exits 0 when every unit got one. With --dhcp each unit asks "
+        "as a DHCP client does instead: DHCPDISCOVER until offered an address, then DHCPREQUEST "
+        "for that address until it gets its DHCPACK. Run it only inside the lab's private network.");
     parser.addHelpOption();
     parser.addOptions({
         {"mac", "Hardware address of the first unit.", "mac", "02:4b:7e:00:00:01"},
@@ -82,6 +85,8 @@ std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& argumen
         {"odd", "Before the requests, send one odd datagram of this kind: wrong-op, wrong-htype, "
                 "foreign-prefix, oversize (600 bytes), short (33 bytes) or minimal (34 bytes). Repeatable.",
          "kind"},
+        {"dhcp", "Ask by DHCP rather than BOOTP."},
+        {"length", "Pad every request with zeros to this many bytes (300 to 1472).", "bytes", "300"},
     });
     parser.process(arguments);
 
@@ -91,11 +96,12 @@ std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& argumen
     const auto interval = BoundedNumber(parser, "interval", 0, MaxTimeout.count());
     const auto rounds = BoundedNumber(parser, "count", 1, MaxRounds);
     const auto timeout = BoundedNumber(parser, "timeout", 1, MaxTimeout.count());
+    const auto length = BoundedNumber(parser, "length", bootp::MessageLength, MaxRequestLength);
     if (!mac) {
         QTextStream(stderr) << "unitsim: --mac takes six hex octets such as 02:4b:7e:00:00:01\n";
         return std::nullopt;
     }
-    if (!units || !interval || !rounds || !timeout)
+    if (!units || !interval || !rounds || !timeout || !length)
         return std::nullopt;
     options.firstMac = *mac;
     options.units = static_cast<int>(*units);
@@ -103,6 +109,8 @@ std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& argumen
     options.rounds = static_cast<int>(*rounds);
     options.timeout = std::chrono::milliseconds(*timeout);
     options.waitForReplies = !parser.isSet("no-wait");
+    options.dhcp = parser.isSet("dhcp");
+    options.requestLength = static_cast<int>(*length);
     if (parser.isSet("xid")) {
         const auto xid = BoundedNumber(parser, "xid", 0, 0xFFFFFFFFLL, 16);
         if (!xid)

@@ -21,12 +21,17 @@ struct SimulatorOptions {
     bool waitForReplies = true;
     std::optional<std::uint32_t> firstXid;
     QList<OddDatagram> oddDatagrams;
+    // Ask by DHCP: DISCOVER, then REQUEST what was offered, until ACKed.
+    bool dhcp = false;
+    // Every request is padded with zeros to this many bytes.
+    int requestLength = 300;
 };
 
 // Every loop of the simulator is bounded: these are the largest values accepted.
 inline constexpr int MaxUnits = 20000;
 inline constexpr int MaxRounds = 100000;
 inline constexpr std::chrono::milliseconds MaxTimeout{600000};
+inline constexpr int MaxRequestLength = 1472;
 
 // Parses the command line; on a bad option prints why and returns nothing.
 std::optional<SimulatorOptions> ParseSimulatorOptions(const QStringList& arguments);

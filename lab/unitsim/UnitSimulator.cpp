@@ -52,7 +52,8 @@ UnitSimulator::UnitSimulator(const SimulatorOptions& options) : options(options)
 {
     const std::uint32_t firstXid = options.firstXid.value_or(QRandomGenerator::global()->generate());
     for (int i = 0; i < options.units; ++i)
-        units.push_back({NthMac(options.firstMac, i), firstXid + static_cast<std::uint32_t>(i)});
+        units.push_back({NthMac(options.firstMac, i), firstXid + static_cast<std::uint32_t>(i), false, std::nullopt,
+                         std::nullopt});
 }
 
 int UnitSimulator::Run()
@@ -126,8 +127,21 @@ void UnitSimulator::SendRound()
 {
     for (const Unit& unit : units) {
         if (!unit.assigned)
-            Broadcast(ToByteArray(BuildBootRequest(unit.xid, unit.mac)));
+            Broadcast(RequestOf(unit));
     }
+}
+
+QByteArray UnitSimulator::RequestOf(const Unit& unit) const
+{
+    QByteArray request;
+    if (!options.dhcp)
+        request = ToByteArray(BuildBootRequest(unit.xid, unit.mac));
+    else if (!unit.offeredAddress)
+        request = ToByteArray(BuildDhcpRequest(dhcp::MessageType::Discover, unit.xid, unit.mac));
+    else
+        request = ToByteArray(BuildDhcpRequest(dhcp::MessageType::Request, unit.xid, unit.mac, unit.offeredAddress,
+                                               unit.offeringServer));
+    return request.leftJustified(options.requestLength, '\0');
 }
 
 void UnitSimulator::WaitForReplies(std::chrono::milliseconds duration)
@@ -152,15 +166,39 @@ void UnitSimulator::TakeReply(const QNetworkDatagram& datagram)
     });
     if (unit == units.end())
         return;
-    unit->assigned = true;
     const auto optional = [](const std::optional<std::uint32_t>& value) {
         return value ? Dotted(*value) : QStringLiteral("none");
     };
-    Out() << "reply mac=" << Mac(reply->mac) << " xid=" << Hex8(reply->xid)
-          << " address=" << Dotted(reply->address) << " mask=" << optional(reply->subnetMask)
-          << " gateway=" << Dotted(reply->gateway) << " nameserver=" << optional(reply->nameServer)
-          << " from=" << datagram.senderAddress().toString() << ":" << datagram.senderPort()
-          << " length=" << datagram.data().size() << " bytes=" << datagram.data().toHex() << Qt::endl;
+    const auto received = [&] {
+        return QStringLiteral(" from=%1:%2 length=%3 bytes=%4")
+            .arg(datagram.senderAddress().toString()).arg(datagram.senderPort())
+            .arg(datagram.data().size()).arg(QString::fromLatin1(datagram.data().toHex()));
+    };
+    if (!options.dhcp) {
+        unit->assigned = true;
+        Out() << "reply mac=" << Mac(reply->mac) << " xid=" << Hex8(reply->xid)
+              << " address=" << Dotted(reply->address) << " mask=" << optional(reply->subnetMask)
+              << " gateway=" << Dotted(reply->gateway) << " nameserver=" << optional(reply->nameServer)
+              << received() << Qt::endl;
+        return;
+    }
+    // As a DHCP client: the first offer is taken and asked for at once; then
+    // only the acknowledgement of that address ends the exchange.
+    const auto type = static_cast<dhcp::MessageType>(reply->messageType.value_or(0));
+    if (type == dhcp::MessageType::Offer && !unit->offeredAddress) {
+        unit->offeredAddress = reply->address;
+        unit->offeringServer = reply->serverIdentifier;
+        Out() << "offer mac=" << Mac(reply->mac) << " xid=" << Hex8(reply->xid) << " address="
+              << Dotted(reply->address) << " server=" << optional(reply->serverIdentifier) << Qt::endl;
+        Broadcast(RequestOf(*unit));
+    } else if (type == dhcp::MessageType::Ack && unit->offeredAddress == reply->address) {
+        unit->assigned = true;
+        Out() << "ack mac=" << Mac(reply->mac) << " xid=" << Hex8(reply->xid)
+              << " address=" << Dotted(reply->address) << " mask=" << optional(reply->subnetMask)
+              << " router=" << optional(reply->router) << " server=" << optional(reply->serverIdentifier)
+              << " lease=" << (reply->leaseTime ? QString::number(*reply->leaseTime) : QStringLiteral("none"))
+              << " nameserver=" << optional(reply->nameServer) << received() << Qt::endl;
+    }
 }
 
 bool UnitSimulator::AllAssigned() const

@@ -6,6 +6,7 @@
 #include <QUdpSocket>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // One or more units that have no IP address yet: they broadcast requests
@@ -23,12 +24,17 @@ private:
         HardwareAddress mac;
         std::uint32_t xid;
         bool assigned = false;
+        // Asking by DHCP: what the unit was offered, and by whom.
+        std::optional<std::uint32_t> offeredAddress;
+        std::optional<std::uint32_t> offeringServer;
     };
 
     void SendOddDatagrams();
     void SendRound();
     void WaitForReplies(std::chrono::milliseconds duration);
     void TakeReply(const class QNetworkDatagram& datagram);
+    // The unit's next request, padded to the requested length.
+    QByteArray RequestOf(const Unit& unit) const;
     bool AllAssigned() const;
     void Broadcast(const QByteArray& datagram);
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -20,28 +21,29 @@ using namespace std::chrono_literals;
 namespace {
 
 struct HeardRequest {
-    std::vector<std::uint8_t> buffer;
-    unsigned arrivalInterface;
+    BootRequest request;
+    NetworkInterface arrival;
 
+    // The transaction id's bytes in hex, as they came on the wire.
     QString Xid() const
     {
-        return QStringLiteral("%1%2%3%4")
-            .arg(buffer[4], 2, 16, QLatin1Char('0')).arg(buffer[5], 2, 16, QLatin1Char('0'))
-            .arg(buffer[6], 2, 16, QLatin1Char('0')).arg(buffer[7], 2, 16, QLatin1Char('0'));
+        QByteArray bytes(sizeof request.transactionId, '\0');
+        std::memcpy(bytes.data(), &request.transactionId, sizeof request.transactionId);
+        return QString::fromLatin1(bytes.toHex());
     }
 };
 
 class RecordingReceiver : public BootRequestReceiver {
 public:
-    void OnBootRequest(std::span<const std::uint8_t> buffer, unsigned arrivalInterface) override
+    void OnBootRequest(const BootRequest& request, const NetworkInterface& arrival) override
     {
-        heard.push_back({{buffer.begin(), buffer.end()}, arrivalInterface});
+        heard.push_back({request, arrival});
         if (onRequest)
-            onRequest(buffer);
+            onRequest(request);
     }
 
     std::vector<HeardRequest> heard;
-    std::function<void(std::span<const std::uint8_t>)> onRequest;
+    std::function<void(const BootRequest&)> onRequest;
 };
 
 class ListenerLab : public LabTest {
@@ -71,26 +73,23 @@ TEST_F(ListenerLab, HandsOnExactlyTheRequestsOfOurUnits)
     WaitForOutput(*units, 10s);
 
     ASSERT_EQ(receiver.heard.size(), 2u);
-    // The 34-byte datagram holds a whole hardware address, so it is taken,
-    // and the buffer past its end reads as zeros.
-    const HeardRequest& minimal = receiver.heard[0];
-    EXPECT_EQ(minimal.Xid(), "0ddd0005");
-    ASSERT_EQ(minimal.buffer.size(), ReceiveBufferLength);
-    EXPECT_TRUE(std::all_of(minimal.buffer.begin() + 34, minimal.buffer.end(), [](auto b) { return b == 0; }));
+    // The 34-byte datagram holds a whole hardware address, so it is taken.
+    EXPECT_EQ(receiver.heard[0].Xid(), "0ddd0005");
 
     const HeardRequest& good = receiver.heard[1];
-    EXPECT_EQ(FormatHardwareAddress(ReadHardwareAddress(good.buffer)), "02-4B-7E-00-00-01");
-    EXPECT_EQ(good.arrivalInterface, lab->ToolInterfaceIndex(LabNetwork::FirstSegment));
+    EXPECT_EQ(FormatHardwareAddress(good.request.hardwareAddress), "02-4B-7E-00-00-01");
+    EXPECT_EQ(good.arrival.index, lab->ToolInterfaceIndex(LabNetwork::FirstSegment));
+    EXPECT_EQ(good.arrival.name, qEnvironmentVariable("LAB_TOOL_INTERFACE"));
 }
 
 TEST_F(ListenerLab, ReplyReachesTheUnitOnItsPortFromPort67)
 {
     std::vector<bool> sendResults;
-    receiver.onRequest = [&](std::span<const std::uint8_t> request) {
-        const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.77.0.50"),
-                                                  ParseDottedQuad("10.77.0.1"), ReadHardwareAddress(request),
+    receiver.onRequest = [&](const BootRequest& request) {
+        const BootpMessage reply = BuildBootReply(request.transactionId, ParseDottedQuad("10.77.0.50"),
+                                                  ParseDottedQuad("10.77.0.1"), request.hardwareAddress,
                                                   ParseDottedQuad("255.255.255.0"), NoNameServer);
-        sendResults.push_back(listener.SendReply(reply, 0));
+        sendResults.push_back(listener.SendReply(reply, {}));
     };
     auto unit = lab->StartUnits({"--xid", "5a1c0007", "--interval", "200", "--count", "25", "--timeout", "10000"});
     const QString output = WaitForOutput(*unit, 15s);
@@ -110,11 +109,11 @@ TEST_F(ListenerLab, ReplyLeavesByTheInterfaceItIsToldEvenOffTheDefaultRoute)
     // unit never hears it: the lab really has the two-network trap.
     unsigned outgoingInterface = 0;
     std::vector<unsigned> arrivals;
-    receiver.onRequest = [&](std::span<const std::uint8_t> request) {
-        arrivals.push_back(receiver.heard.back().arrivalInterface);
-        const BootpMessage reply = BuildBootReply(ReadTransactionId(request), ParseDottedQuad("10.78.0.50"),
-                                                  0, ReadHardwareAddress(request), 0, NoNameServer);
-        listener.SendReply(reply, outgoingInterface);
+    receiver.onRequest = [&](const BootRequest& request) {
+        arrivals.push_back(receiver.heard.back().arrival.index);
+        const BootpMessage reply = BuildBootReply(request.transactionId, ParseDottedQuad("10.78.0.50"),
+                                                  0, request.hardwareAddress, 0, NoNameServer);
+        listener.SendReply(reply, {outgoingInterface});
     };
     const QStringList unitOnSecondSegment{"--mac", "02:4b:7e:00:00:02", "--xid", "5e60d002", "--interval", "100"};
 
@@ -163,7 +162,7 @@ TEST_F(ListenerLab, ClosedListenerNeitherHearsNorSends)
     const HardwareAddress unitMac{0x02, 0x4B, 0x7E, 0, 0, 1};
     const auto reply = BuildBootReply(ReadTransactionId(BuildBootRequest(0x5A1C0007, unitMac)),
                                       1, 2, unitMac, 3, NoNameServer);
-    EXPECT_FALSE(listener.SendReply(reply, 0));
+    EXPECT_FALSE(listener.SendReply(reply, {}));
     const QString output = WaitForOutput(*unit, 10s);
     EXPECT_TRUE(receiver.heard.empty());
     EXPECT_FALSE(output.contains("reply mac=")) << output.toStdString();
@@ -174,7 +173,7 @@ TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
     listener.Close();
     auto own = std::make_unique<CBootpSocket>(receiver);
     ASSERT_TRUE(own->Create());
-    receiver.onRequest = [&](std::span<const std::uint8_t>) { own.reset(); };
+    receiver.onRequest = [&](const BootRequest&) { own.reset(); };
     auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0", "--units", "20"});
     burst->WaitForEnd(20s);
 

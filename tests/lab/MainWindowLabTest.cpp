@@ -3,7 +3,10 @@
 // reason on standard error; a window that has ended hears nothing more and gives the port back;
 // and the whole assignment: a simulated unit asks, the window lists it, the
 // operator double-clicks its row and types the addresses, and the unit
-// receives the reply, also when it sits on the PC's second network.
+// receives the reply, also when it sits on the PC's second network, asks by
+// DHCP or with a full-size BOOTP request, or when the PC's interface was
+// re-plugged since; Debian's DHCP client ends configured; and a send that
+// fails says why.
 
 #include "core/AddressText.h"
 #include "core/BootpProtocol.h"
@@ -263,5 +266,112 @@ TEST_F(AssignmentLab, UnitOnTheSecondNetworkGetsItsReplyThere)
         << output.toStdString();
     EXPECT_TRUE(output.contains("from=" + lab->secondToolAddress + ":67")) << output.toStdString();
 }
+
+TEST_F(AssignmentLab, UnitAskingByDhcpIsOfferedTheTypedAddressesAndAcknowledgedWhenItAsksForThem)
+{
+    auto unit = lab->StartUnits({"--dhcp", "--xid", "5a1c0009", "--interval", "200", "--count", "100",
+                                 "--timeout", "20000"});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    AssignTopRowByHand("192.168.1.50", "255.255.255.0", "192.168.1.1");
+    const QString output = WaitForOutput(*unit, 25s);
+
+    EXPECT_EQ(unit->ExitCode(), 0) << output.toStdString();
+    EXPECT_EQ(RowTexts(window.Units(), 0),
+              (QStringList{"02-4B-7E-00-00-01", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
+    EXPECT_TRUE(output.contains("offer mac=02-4B-7E-00-00-01 xid=5a1c0009 address=192.168.1.50 server=" +
+                                lab->toolAddress)) << output.toStdString();
+    EXPECT_TRUE(output.contains("ack mac=02-4B-7E-00-00-01 xid=5a1c0009 address=192.168.1.50 mask=255.255.255.0 "
+                                "router=192.168.1.1 server=" + lab->toolAddress + " lease=4294967295 "
+                                "nameserver=none from=" + lab->toolAddress + ":67 length=300"))
+        << output.toStdString();
+}
+
+TEST_F(AssignmentLab, FullSizeBootpRequestIsListedAndAnswered)
+{
+    auto unit = lab->StartUnits({"--length", "548", "--xid", "5a1c000a", "--interval", "200", "--count", "100",
+                                 "--timeout", "20000"});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    AssignTopRowByHand("192.168.1.50", "255.255.255.0", "192.168.1.1");
+    const QString output = WaitForOutput(*unit, 25s);
+
+    EXPECT_EQ(unit->ExitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("reply mac=02-4B-7E-00-00-01 xid=5a1c000a address=192.168.1.50 mask=255.255.255.0 "
+                                "gateway=192.168.1.1 nameserver=0.0.0.0 from=" + lab->toolAddress +
+                                ":67 length=300")) << output.toStdString();
+}
+
+TEST_F(AssignmentLab, UnitHeardBeforeItsInterfaceWasRepluggedGetsItsReply)
+{
+    // One request, so the unit is not heard again after the re-plug.
+    auto unit = lab->StartUnits({"--xid", "5a1c000b", "--count", "1", "--timeout", "30000"});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    if (RunningUnderWine())
+        GTEST_SKIP() << WineIgnoresTheOutgoingInterface;
+    const unsigned heardOn = lab->ToolInterfaceIndex(LabNetwork::FirstSegment);
+    ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
+    ASSERT_TRUE(lab->Plug(LabNetwork::FirstSegment));
+    ASSERT_NE(lab->ToolInterfaceIndex(LabNetwork::FirstSegment), heardOn);
+
+    AssignTopRowByHand("10.77.0.50", "255.255.255.0", "10.77.0.1");
+    const QString output = WaitForOutput(*unit, 35s);
+    EXPECT_EQ(window.Units().Text(0, SentColumn), "Yes");
+    EXPECT_EQ(unit->ExitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("reply mac=02-4B-7E-00-00-01 xid=5a1c000b address=10.77.0.50"))
+        << output.toStdString();
+}
+
+TEST_F(AssignmentLab, FailedSendSaysWhyOnStandardErrorAndTheRowSaysNo)
+{
+    auto unit = lab->StartUnits({"--count", "1", "--timeout", "5000"});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    // Gone, and with it the default route: nothing can send to the units.
+    ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
+    testing::internal::CaptureStderr();
+    AssignTopRowByHand("10.77.0.50", "255.255.255.0", "10.77.0.1");
+    const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+    ASSERT_TRUE(lab->Plug(LabNetwork::FirstSegment));
+
+    EXPECT_EQ(window.Units().Text(0, SentColumn), "No");
+    EXPECT_TRUE(errors.contains("cannot send the reply to 02-4B-7E-00-00-01 by ")) << errors.toStdString();
+    // Windows names interfaces and words the system's errors its own way.
+#ifndef Q_OS_WIN
+    EXPECT_TRUE(errors.contains("cannot send the reply to 02-4B-7E-00-00-01 by any interface (" +
+                                qEnvironmentVariable("LAB_TOOL_INTERFACE") + " is gone): Network is unreachable\n"))
+        << errors.toStdString();
+#endif
+}
+
+#ifndef Q_OS_WIN
+// Debian's DHCP client, a Linux program, on the units side: it asks, the
+// operator types the addresses, and it configures its interface with them.
+TEST_F(AssignmentLab, DebiansDhcpClientEndsConfiguredWithTheTypedAddressMaskAndDefaultRoute)
+{
+    QTemporaryDir state;
+    auto client = lab->RunOnUnitsSide({"dhclient", "-d", "-1", "-v", "-lf", state.filePath("leases"), "-pf",
+                                       state.filePath("pid"), lab->unitsInterface});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1 || client->HasEnded(); }, 20s))
+        << "dhclient (Debian package isc-dhcp-client) is needed: " << client->Output().toStdString();
+    AssignTopRowByHand("10.77.0.50", "255.255.255.0", "10.77.0.1");
+
+    const auto unitsSide = [&](const QStringList& command) {
+        auto run = lab->RunOnUnitsSide(command);
+        return WaitForOutput(*run, 10s);
+    };
+    QString addresses;
+    ProcessEventsUntil([&] {
+        addresses = unitsSide({"ip", "-4", "-o", "addr", "show", "dev", lab->unitsInterface});
+        return addresses.contains("inet ");
+    }, 20s);
+    const QString routes = unitsSide({"ip", "-4", "route", "show", "default"});
+    client->Stop();
+    // The segment as it was, for the tests after this one.
+    ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
+    ASSERT_TRUE(lab->Plug(LabNetwork::FirstSegment));
+
+    EXPECT_TRUE(addresses.contains("inet 10.77.0.50/24 ")) << addresses.toStdString();
+    EXPECT_EQ(routes.trimmed(), "default via 10.77.0.1 dev " + lab->unitsInterface) << routes.toStdString();
+    EXPECT_EQ(window.Units().Text(0, SentColumn), "Yes");
+}
+#endif
 
 } // namespace

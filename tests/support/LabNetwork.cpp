@@ -24,6 +24,7 @@ std::optional<LabNetwork> LabNetwork::FromEnvironment()
     lab.toolAddress = qEnvironmentVariable("LAB_TOOL_ADDRESS");
     lab.secondUnitsNamespace = qEnvironmentVariable("LAB_SECOND_UNITS_NS");
     lab.secondToolAddress = qEnvironmentVariable("LAB_SECOND_TOOL_ADDRESS");
+    lab.unitsInterface = qEnvironmentVariable("LAB_UNITS_INTERFACE");
     // A Linux path; a Windows program under Wine reads it on the current drive, Z:, which is Linux's root.
     lab.unitsSpool = qEnvironmentVariable("LAB_UNITS_SPOOL");
     return lab;
@@ -48,18 +49,54 @@ int LabNetwork::ReceiveBufferLimit()
     return limit;
 }
 
-std::unique_ptr<UnitRun> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const
+namespace {
+
+// Puts a request for the lab into its spool, whole: written aside, then renamed.
+void Spool(const QString& name, const QString& kind, const QStringList& lines)
 {
-    static int runs = 0;
-    const QString name = QStringLiteral("%1/%2-%3").arg(unitsSpool).arg(QCoreApplication::applicationPid()).arg(++runs);
-    const QStringList command = QStringList{segment == FirstSegment ? unitsNamespace : secondUnitsNamespace,
-                                            QStringLiteral(UNITSIM_PATH)} + simulatorArguments;
     QFile request(name + ".new");
     if (request.open(QIODevice::WriteOnly))
-        request.write(command.join('\n').toLocal8Bit() + '\n');
+        request.write(lines.join('\n').toLocal8Bit() + '\n');
     request.close();
-    EXPECT_TRUE(request.rename(name + ".units")) << "cannot ask the lab to run units: " << name.toStdString();
+    EXPECT_TRUE(request.rename(name + kind)) << "cannot ask the lab for " << name.toStdString();
+}
+
+} // namespace
+
+QString LabNetwork::SpoolName() const
+{
+    static int requests = 0;
+    return QStringLiteral("%1/%2-%3").arg(unitsSpool).arg(QCoreApplication::applicationPid()).arg(++requests);
+}
+
+std::unique_ptr<UnitRun> LabNetwork::StartUnits(const QStringList& simulatorArguments, Segment segment) const
+{
+    return RunOnUnitsSide(QStringList{QStringLiteral(UNITSIM_PATH)} + simulatorArguments, segment);
+}
+
+std::unique_ptr<UnitRun> LabNetwork::RunOnUnitsSide(const QStringList& command, Segment segment) const
+{
+    const QString name = SpoolName();
+    Spool(name, ".units", QStringList{segment == FirstSegment ? unitsNamespace : secondUnitsNamespace} + command);
     return std::make_unique<UnitRun>(name);
+}
+
+bool LabNetwork::Unplug(Segment segment) const
+{
+    return ChangeSegment("unplug", segment);
+}
+
+bool LabNetwork::Plug(Segment segment) const
+{
+    return ChangeSegment("plug", segment);
+}
+
+bool LabNetwork::ChangeSegment(const char* action, Segment segment) const
+{
+    const QString name = SpoolName();
+    Spool(name, ".segment", {QStringLiteral("%1 %2").arg(action, segment == FirstSegment ? "first" : "second")});
+    const UnitRun change(name);
+    return change.WaitForEnd(std::chrono::seconds(10)) && change.ExitCode() == 0;
 }
 
 bool UnitRun::HasEnded() const

@@ -48,6 +48,14 @@ public:
     // Starts the unit simulator on a segment's units side with these options.
     std::unique_ptr<UnitRun> StartUnits(const QStringList& simulatorArguments,
                                          Segment segment = FirstSegment) const;
+    // Starts a Linux program, with its arguments, on a segment's units side.
+    std::unique_ptr<UnitRun> RunOnUnitsSide(const QStringList& command, Segment segment = FirstSegment) const;
+
+    // Takes a segment's veth pair away, with its routes, as an unplugged
+    // adapter goes; and plugs it in again, its tool side's interface with the
+    // same name and address and a new index. Whether it was done.
+    bool Unplug(Segment segment) const;
+    bool Plug(Segment segment) const;
 
     // The index of the tool side's interface on a segment, found by its
     // address (Windows does not know interfaces by Linux's names); 0 when this
@@ -56,12 +64,17 @@ public:
 
     QString toolAddress;
     QString secondToolAddress;
+    // The first units side's end of its veth pair.
+    QString unitsInterface;
 
     // The host's net.core.rmem_max: the most a socket's SO_RCVBUF request is
     // granted (Linux then doubles it for its own bookkeeping). 0 when unknown.
     static int ReceiveBufferLimit();
 
 private:
+    QString SpoolName() const;
+    bool ChangeSegment(const char* action, Segment segment) const;
+
     QString unitsNamespace;
     QString secondUnitsNamespace;
     QString unitsSpool;

@@ -8,18 +8,21 @@
 
 struct SentReply {
     BootpMessage reply;
-    unsigned outgoingInterface;
+    NetworkInterface outgoing;
 };
 
 class RecordingSender : public BootReplySender {
 public:
     // Every send fails while this is set; the reply is kept all the same.
     bool failSends = false;
+    // What InterfaceAddress gives for any interface: 10.77.0.2.
+    std::uint32_t interfaceAddress = 0x0A4D0002;
     std::vector<SentReply> sent;
 
-    bool SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
+    bool SendReply(const BootpMessage& reply, const NetworkInterface& outgoing) override
     {
-        sent.push_back({reply, outgoingInterface});
+        sent.push_back({reply, outgoing});
         return !failSends;
     }
+    std::uint32_t InterfaceAddress(const NetworkInterface&) override { return interfaceAddress; }
 };

@@ -4,6 +4,7 @@
 // binds nothing and keeps what would have been sent, and tips that can be
 // made unavailable.
 
+#include "core/BootRequest.h"
 #include "core/BootpMessage.h"
 #include "tests/support/RecordingSender.h"
 #include "ui/BootpToolDlg.h"
@@ -23,9 +24,13 @@ public:
 
     bool Create() override { return log.bindable; }
     QString FailureReason() const override { return {}; }
-    bool SendReply(const BootpMessage& reply, unsigned outgoingInterface) override
+    bool SendReply(const BootpMessage& reply, const NetworkInterface& outgoing) override
     {
-        return log.SendReply(reply, outgoingInterface);
+        return log.SendReply(reply, outgoing);
+    }
+    std::uint32_t InterfaceAddress(const NetworkInterface& interface) override
+    {
+        return log.InterfaceAddress(interface);
     }
     void Close() override {}
 
@@ -59,8 +64,9 @@ protected:
 // hands them on.
 inline void HearUnits(CBootpToolDlg& window, int count)
 {
-    for (int unit = 0; unit < count; ++unit)
-        window.OnBootRequest(BuildBootRequest(1, {0x02, 0x4B, 0x7E, 0, static_cast<std::uint8_t>(unit / 256),
-                                                  static_cast<std::uint8_t>(unit % 256)}),
-                             1);
+    for (int unit = 0; unit < count; ++unit) {
+        const HardwareAddress mac{0x02, 0x4B, 0x7E, 0, static_cast<std::uint8_t>(unit / 256),
+                                  static_cast<std::uint8_t>(unit % 256)};
+        window.OnBootRequest(ReadBootRequest(BuildBootRequest(1, mac)), {1});
+    }
 }

@@ -6,6 +6,14 @@
 
 #include <QStringList>
 
+// A plain BOOTP request with this transaction id, as the list keeps it.
+inline BootRequest RequestWithXid(TransactionId xid)
+{
+    BootRequest request;
+    request.transactionId = xid;
+    return request;
+}
+
 inline QStringList RowTexts(const CUnitList& units, int row)
 {
     QStringList texts;

@@ -53,7 +53,7 @@ TEST(AboutBox, ShowsTheIconProductAndVersionAndEveryWayOutChangesNothing)
             for (const QLabel* label : box->findChildren<QLabel*>())
                 hasIcon = hasIcon || !label->pixmap().isNull();
             // A unit heard while the box is open is listed all the same.
-            window.OnBootRequest(BuildBootRequest(7, {0x02, 0x4B, 0x7E, 0, 0, 7}), 1);
+            window.OnBootRequest(ReadBootRequest(BuildBootRequest(7, {0x02, 0x4B, 0x7E, 0, 0, 7})), {1});
             close(box);
         });
         MenuCommand(window.MenuBar(), CommandId::About)->trigger();

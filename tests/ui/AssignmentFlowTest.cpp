@@ -39,7 +39,7 @@ protected:
     void Hear(const HardwareAddress& unit, TransactionId xid, unsigned arrivalInterface)
     {
         // On the wire the id is in the unit's byte order; the row keeps those bytes.
-        window.OnBootRequest(BuildBootRequest(xid, unit), arrivalInterface);
+        window.OnBootRequest(ReadBootRequest(BuildBootRequest(xid, unit)), {arrivalInterface});
     }
 
     void DoubleClickRow(int row)
@@ -104,7 +104,7 @@ TEST_F(AssignmentFlow, SendWhileListeningFillsTheRowAndRepliesByTheUnitsInterfac
     EXPECT_EQ(RowTexts(window.Units(), 0), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
     ASSERT_EQ(listener->sent.size(), 1u);
     EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x5A1C0007, ChosenUnit, Example));
-    EXPECT_EQ(listener->sent[0].outgoingInterface, 3u);
+    EXPECT_EQ(listener->sent[0].outgoing.index, 3u);
     const BootpMessage& reply = listener->sent[0].reply;
     EXPECT_EQ(std::vector<std::uint8_t>(reply.begin() + 16, reply.begin() + 20),
               (std::vector<std::uint8_t>{0xC0, 0xA8, 0x01, 0x32}));
@@ -185,7 +185,7 @@ TEST_F(AssignmentFlow, RequestDuringTheDialogIsTheOneAnswered)
 
     ASSERT_EQ(listener->sent.size(), 1u);
     EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x22222222, ChosenUnit, Example));
-    EXPECT_EQ(listener->sent[0].outgoingInterface, 2u);
+    EXPECT_EQ(listener->sent[0].outgoing.index, 2u);
     EXPECT_EQ(window.Units().RowCount(), 1);
 }
 
@@ -199,7 +199,7 @@ TEST_F(AssignmentFlow, NewUnitDuringTheDialogDoesNotTakeTheChosenUnitsPlace)
     EXPECT_EQ(RowTexts(window.Units(), 1), (QStringList{"02-4B-7E-01-02-0A", "192.168.1.50", "255.255.255.0", "192.168.1.1", "Yes"}));
     ASSERT_EQ(listener->sent.size(), 1u);
     EXPECT_EQ(listener->sent[0].reply, ExpectedReply(0x11111111, ChosenUnit, Example));
-    EXPECT_EQ(listener->sent[0].outgoingInterface, 1u);
+    EXPECT_EQ(listener->sent[0].outgoing.index, 1u);
 }
 
 TEST_F(AssignmentFlow, FailedSendLeavesTheAddressesAndSaysNo)
@@ -217,7 +217,7 @@ TEST_F(AssignmentFlow, FailedSendLeavesTheAddressesAndSaysNo)
 TEST(AssignmentWithoutListener, WritesTheRowThenAsksForListenAndSendsNothing)
 {
     CBootpToolDlg window;
-    window.OnBootRequest(BuildBootRequest(1, ChosenUnit), 1);
+    window.OnBootRequest(ReadBootRequest(BuildBootRequest(1, ChosenUnit)), {1});
     SelectRow(window.Units(), 0);
     SeenMessage seen;
     ModalScript script;

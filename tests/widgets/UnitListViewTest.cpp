@@ -3,6 +3,7 @@
 #include "roster/UnitList.h"
 #include "widgets/UnitListView.h"
 #include "tests/support/QtPrinting.h"
+#include "tests/support/UnitRows.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -21,7 +22,7 @@ protected:
     void SetUp() override
     {
         for (const char* mac : {"02-4B-7E-00-00-01", "02-4B-7E-00-00-02", "02-4B-7E-00-00-03"})
-            units.OnBootRequest(mac, 1, 1);
+            units.OnBootRequest(mac, RequestWithXid(1), {1});
         view.resize(700, 300);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -101,8 +102,8 @@ TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultALargerAndAFixed
         const std::string where = font.family().toStdString() + " " + std::to_string(font.pointSizeF()) + " pt";
         QApplication::setFont(font);
         CUnitList units;
-        units.OnBootRequest("02-4B-7E-FF-FF-FF", 1, 1);
-        units.OnBootRequest("02-4B-7E-DD-DD-DD", 2, 1);
+        units.OnBootRequest("02-4B-7E-FF-FF-FF", RequestWithXid(1), {1});
+        units.OnBootRequest("02-4B-7E-DD-DD-DD", RequestWithXid(2), {1});
         for (int column = IpAddressColumn; column <= GatewayColumn; ++column)
             units.SetText(0, column, "255.255.255.255");
         units.SetText(1, IpAddressColumn, "188.188.188.188");
