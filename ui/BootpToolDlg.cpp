@@ -9,6 +9,7 @@
 #include "tools/ReportPrinter.h"
 #include "ui/AboutToolDlg.h"
 #include "ui/HelpViewer.h"
+#include "ui/ListenFailure.h"
 #include "ui/MainMenu.h"
 
 #include <QCloseEvent>
@@ -162,10 +163,12 @@ void CBootpToolDlg::OnListen()
     }
     std::unique_ptr<BootListener> socket = NewListenSocket();
     if (!socket->Create()) {
-        // The box cannot say why; a terminal, or the desktop's log, can.
+        // The reason in the system's words, for a terminal or the desktop's
+        // log; the box says what to do about it.
         std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
                      qPrintable(QCoreApplication::applicationName()), qPrintable(socket->FailureReason()));
-        ShowMessage(this, StringId::CannotListen);
+        ShowMessage(this, StringId::CannotListen, MessageIcon::Warning,
+                    ListenFailureAdvice(socket->FailureKind(), socket->FailureReason()));
         return;
     }
     listenSocket = std::move(socket);
