@@ -51,6 +51,11 @@ CBootpToolDlg::CBootpToolDlg(QWidget* parent)
                  {&pingButton, PingButton},
                  {&printButton, PrintButton}});
 
+    // A screen reader names the list as its printout is named, and tells
+    // what its tip tells, whether the tips show or not.
+    unitListView.setAccessibleName(QString::fromLatin1(UnitListName));
+    unitListView.setAccessibleDescription(StringFromTable(StringId::ToolTipUnitList));
+
     // Exit and Clear are no tab stops; the others tab in template order.
     exitButton.setFocusPolicy(Qt::ClickFocus);
     clearButton.setFocusPolicy(Qt::ClickFocus);
