@@ -47,6 +47,30 @@ void CUnitListView::FitColumnsToFont()
     }
 }
 
+bool CUnitListView::event(QEvent* event)
+{
+    // Text is laid out for the screen's pixels: on another screen, or at
+    // another scale, the same font can take other widths.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    const bool otherPixels = event->type() == QEvent::ScreenChangeInternal ||
+                             event->type() == QEvent::DevicePixelRatioChange;
+#else
+    const bool otherPixels = event->type() == QEvent::ScreenChangeInternal;
+#endif
+    const bool handled = QTreeView::event(event);
+    if (otherPixels)
+        FitColumnsToFont();
+    return handled;
+}
+
+void CUnitListView::changeEvent(QEvent* event)
+{
+    QTreeView::changeEvent(event);
+    // The desktop's font grows while the program runs.
+    if (event->type() == QEvent::FontChange)
+        FitColumnsToFont();
+}
+
 void CUnitListView::mousePressEvent(QMouseEvent* event)
 {
     // As in the platform's single-selection list, a press where no row
