@@ -249,8 +249,10 @@ void CBootpToolDlg::OnAboutBox()
 
 void CBootpToolDlg::OnHelpContents()
 {
-    if (!helpViewer)
+    if (!helpViewer) {
         helpViewer = std::make_unique<CHelpViewer>();
+        helpViewer->setScreen(screen());
+    }
     helpViewer->ShowContents(HelpFolders());
 }
 

@@ -132,4 +132,13 @@ TEST(Help, OpensTheManualAtItsContentsFromTheFirstFolderThatHoldsIt)
     EXPECT_GE(links.size(), 10);
 }
 
+TEST(Help, EscapeClosesTheHelpWindow)
+{
+    CHelpViewer viewer;
+    viewer.ShowContents({HELP_SOURCE_FOLDER});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    PressKey(&viewer, Qt::Key_Escape);
+    EXPECT_FALSE(viewer.isVisible());
+}
+
 } // namespace
