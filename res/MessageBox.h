@@ -9,8 +9,8 @@ enum class MessageIcon { Warning, Information };
 
 // Shows `text` in a modal box with an OK button, captioned with the
 // application title (the executable's name), and waits until it is closed.
-// An informative text stands below the message, in words the operator can
-// copy (a command to run).
+// An informative text, plain or rich, stands below the message; the
+// operator can select and copy it (a command to run).
 void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon = MessageIcon::Warning,
                     const QString& informativeText = {});
 

@@ -8,20 +8,33 @@
 
 namespace {
 
+QString Paragraph(const QString& text)
+{
+    return QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+// A command on a line of its own, never broken, so that it is read and
+// copied whole.
+QString CommandLine(const QString& command)
+{
+    return QStringLiteral("<pre>") + command.toHtmlEscaped() + QStringLiteral("</pre>");
+}
+
 QString PortHeldAdvice(const PortHolder& holder)
 {
     const QString stopIt = QStringLiteral("Stop it while you commission units, then click Listen again.");
     if (holder.processId != 0) {
         const QString process = QStringLiteral("process %1").arg(holder.processId);
         const QString named = holder.program.isEmpty() ? process : QStringLiteral("%1 (%2)").arg(holder.program, process);
-        return QStringLiteral("Another program holds UDP port 67: %1. ").arg(named) + stopIt;
+        return Paragraph(QStringLiteral("Another program holds UDP port 67: %1. ").arg(named) + stopIt);
     }
-    const QString someProgram = QStringLiteral("Another program holds UDP port 67, most likely a DHCP server. ");
+    const QString someProgram = QStringLiteral("Another program holds UDP port 67, most likely a DHCP server.");
 #ifdef Q_OS_LINUX
     // Another user's processes are hidden from this one; root sees them.
-    return someProgram + QStringLiteral("This command names it:\nsudo ss -ulpn 'sport = :67'\n") + stopIt;
+    return Paragraph(someProgram + QStringLiteral(" This command names it:")) +
+           CommandLine(QStringLiteral("sudo ss -ulpn 'sport = :67'")) + Paragraph(stopIt);
 #else
-    return someProgram + stopIt;
+    return Paragraph(someProgram + QLatin1Char(' ') + stopIt);
 #endif
 }
 
@@ -48,12 +61,13 @@ QString ListenFailureAdvice(BindFailure failure, const QString& systemReason)
     // Ports below 1024 belong to root and to programs given the right to
     // bind them; without it the port stays refused even once it is free.
     if (failure == BindFailure::NotPermitted) {
-        QString advice = QStringLiteral("This program lacks the right to use UDP port 67. This command gives it:\n"
-                                        "sudo setcap cap_net_bind_service=+ep %1\n"
-                                        "Then start the program again.")
-                             .arg(ShellWord(QCoreApplication::applicationFilePath()));
+        QString advice =
+            Paragraph(QStringLiteral("This program lacks the right to use UDP port 67. This command gives it:")) +
+            CommandLine(QStringLiteral("sudo setcap cap_net_bind_service=+ep ") +
+                        ShellWord(QCoreApplication::applicationFilePath())) +
+            Paragraph(QStringLiteral("Then start the program again."));
         if (holder)
-            advice += QStringLiteral("\n\n") + PortHeldAdvice(*holder);
+            advice += PortHeldAdvice(*holder);
         return advice;
     }
 #endif
@@ -63,5 +77,5 @@ QString ListenFailureAdvice(BindFailure failure, const QString& systemReason)
         return PortHeldAdvice(*holder);
     if (failure == BindFailure::PortInUse)
         return PortHeldAdvice({});
-    return QStringLiteral("The system's reason: %1").arg(systemReason);
+    return Paragraph(QStringLiteral("The system's reason: %1").arg(systemReason));
 }

@@ -24,6 +24,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -84,7 +85,8 @@ TEST(RefusedListen, DISABLED_ShowsTheFailureMessage)
     const SeenMessage refused = MessageShownBy([&] { ButtonWithText(&window, "&Listen")->click(); });
     EXPECT_EQ(refused.text, "Fail to create socket, Can NOT listen for BootP request.");
     EXPECT_FALSE(window.IsListening());
-    std::printf("informative text: %s\n", qPrintable(refused.informativeText));
+    std::printf("informative text: %s\n",
+                qPrintable(QTextDocumentFragment::fromHtml(refused.informativeText).toPlainText()));
 }
 
 struct RefusedListenRun {
