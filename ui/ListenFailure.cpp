@@ -13,12 +13,26 @@ QString Paragraph(const QString& text)
     return QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
+#ifdef Q_OS_LINUX
 // A command on a line of its own, never broken, so that it is read and
 // copied whole.
 QString CommandLine(const QString& command)
 {
     return QStringLiteral("<pre>") + command.toHtmlEscaped() + QStringLiteral("</pre>");
 }
+
+// The text as one word of a shell's command line: quoted unless it holds
+// only characters that a shell takes as they are.
+QString ShellWord(const QString& text)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+:@%=-]+$"));
+    if (plain.match(text).hasMatch())
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+#endif
 
 QString PortHeldAdvice(const PortHolder& holder)
 {
@@ -37,20 +51,6 @@ QString PortHeldAdvice(const PortHolder& holder)
     return Paragraph(someProgram + QLatin1Char(' ') + stopIt);
 #endif
 }
-
-#ifdef Q_OS_LINUX
-// The text as one word of a shell's command line: quoted unless it holds
-// only characters that a shell takes as they are.
-QString ShellWord(const QString& text)
-{
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+:@%=-]+$"));
-    if (plain.match(text).hasMatch())
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-#endif
 
 } // namespace
 
