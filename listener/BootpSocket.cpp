@@ -39,6 +39,18 @@ QString DescribeOutgoing(const NetworkInterface& asked, unsigned used)
     return QStringLiteral("interface %1").arg(asked.name);
 }
 
+BindFailure KindOfBindFailure(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::SocketAccessError:
+        return BindFailure::NotPermitted;
+    case QAbstractSocket::AddressInUseError:
+        return BindFailure::PortInUse;
+    default:
+        return BindFailure::Other;
+    }
+}
+
 } // namespace
 
 CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner), socket(std::make_unique<QUdpSocket>())
@@ -63,10 +75,12 @@ bool CBootpSocket::Create()
     // Qt enables SO_BROADCAST on every UDP socket it creates.
     if (!socket->bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress)) {
         failureReason = DescribeBindFailure(socket->error(), socket->errorString());
+        failureKind = KindOfBindFailure(socket->error());
         socket->close();
         return false;
     }
     failureReason.clear();
+    failureKind = BindFailure::None;
     socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, RequestedKernelReceiveBuffer);
     return true;
 }

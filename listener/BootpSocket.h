@@ -12,6 +12,9 @@
 #include <chrono>
 #include <memory>
 
+// Why the port could not be had, as far as the remedy goes.
+enum class BindFailure { None, PortInUse, NotPermitted, Other };
+
 // What the main window does with its listener: bind it, learn why that
 // failed, send the replies through it and close it.
 class BootListener : public BootReplySender {
@@ -25,6 +28,7 @@ public:
     // and "address in use" need different fixes, so each is named as such.
     // Empty while nothing has failed.
     virtual QString FailureReason() const = 0;
+    virtual BindFailure FailureKind() const = 0;
     virtual void Close() = 0;
 };
 
@@ -49,6 +53,7 @@ public:
 
     bool Create() override;
     QString FailureReason() const override { return failureReason; }
+    BindFailure FailureKind() const override { return failureKind; }
     // Broadcasts to 255.255.255.255, port 68. The interface matters: a limited
     // broadcast otherwise leaves by whichever interface the routing table
     // picks, and a unit on another network would never hear it. A failed
@@ -79,6 +84,7 @@ private:
     std::unique_ptr<QUdpSocket> socket;
     QString failureReason;
     QHash<unsigned, NetworkInterface> arrivalInterfaces;
+    BindFailure failureKind = BindFailure::None;
     // Set while OnReceive hands datagrams on; a handler may destroy this object.
     bool delivering = false;
 };

@@ -1,15 +1,13 @@
 #include "res/AppIcon.h"
 
-#include <QPixmap>
-
-// The pictures are XPM, which is C source; Qt reads it without any plugin.
-#include "res/icon/TarvikBootP-16.xpm"
-#include "res/icon/TarvikBootP-32.xpm"
+#include <QDir>
 
 QIcon AppIcon()
 {
+    // One folder a size, named by its pixels, in the program's resources.
+    const QDir sizes(QStringLiteral(":/icon"));
     QIcon icon;
-    icon.addPixmap(QPixmap(tarvikbootp_32_xpm));
-    icon.addPixmap(QPixmap(tarvikbootp_16_xpm));
+    for (const QString& size : sizes.entryList(QDir::Dirs))
+        icon.addFile(sizes.filePath(size + QStringLiteral("/tarvikbootp.png")));
     return icon;
 }

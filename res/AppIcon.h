@@ -2,5 +2,6 @@
 
 #include <QIcon>
 
-// The application icon: a 32x32 and a 16x16 picture in 16 colours.
+// The application icon, at every size from 16 to 256 pixels, so that each
+// use at any scale finds a picture drawn for its size.
 QIcon AppIcon();

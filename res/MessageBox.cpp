@@ -3,14 +3,18 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon)
+void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon, const QString& informativeText)
 {
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning,
                     QCoreApplication::applicationName(), text, QMessageBox::Ok, owner);
+    if (!informativeText.isEmpty()) {
+        box.setInformativeText(informativeText);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
     box.exec();
 }
 
-void ShowMessage(QWidget* owner, StringId id, MessageIcon icon)
+void ShowMessage(QWidget* owner, StringId id, MessageIcon icon, const QString& informativeText)
 {
-    ShowMessageBox(owner, StringFromTable(id), icon);
+    ShowMessageBox(owner, StringFromTable(id), icon, informativeText);
 }

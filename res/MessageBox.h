@@ -9,7 +9,11 @@ enum class MessageIcon { Warning, Information };
 
 // Shows `text` in a modal box with an OK button, captioned with the
 // application title (the executable's name), and waits until it is closed.
-void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon = MessageIcon::Warning);
+// An informative text, plain or rich, stands below the message; the
+// operator can select and copy it (a command to run).
+void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon = MessageIcon::Warning,
+                    const QString& informativeText = {});
 
 // The same for a message of the string table.
-void ShowMessage(QWidget* owner, StringId id, MessageIcon icon = MessageIcon::Warning);
+void ShowMessage(QWidget* owner, StringId id, MessageIcon icon = MessageIcon::Warning,
+                 const QString& informativeText = {});

@@ -22,7 +22,7 @@ void PrintUnitList(QWidget* owner, const CUnitList& units)
     const std::vector<ReportRow> rows = ReportRows(units);
 
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Tarvik Ethernet I/O Units"));
+    printer.setDocName(QString::fromLatin1(UnitListName));
     QPainter painter;
     // As a job the spooler refuses: nothing is printed.
     if (!painter.begin(&printer))

@@ -16,10 +16,11 @@ CAboutToolDlg::CAboutToolDlg(QWidget* parent)
     setWindowTitle(tr("About TarvikBootP Tool"));
     const DialogUnits units(font());
     setFixedSize(units.SizeToPixels(Client));
-    // The icon is shown at its own size, from the template's corner.
-    const QPixmap icon = AppIcon().pixmap(32, 32);
-    iconLabel.setPixmap(icon);
-    iconLabel.setGeometry(QRect(units.ToPixels(Icon).topLeft(), icon.size()));
+    // The icon is shown at its own size, from the template's corner, drawn
+    // for the screen's pixels.
+    const QSize iconSize(32, 32);
+    iconLabel.setPixmap(AppIcon().pixmap(iconSize, devicePixelRatioF()));
+    iconLabel.setGeometry(QRect(units.ToPixels(Icon).topLeft(), iconSize));
     units.Place({{&productLabel, ProductText}, {&versionLabel, VersionText}, {&okButton, OkButton}});
     // The texts are shown as they are: an ampersand is no mnemonic here.
     productLabel.setTextFormat(Qt::PlainText);

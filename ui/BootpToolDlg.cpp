@@ -9,6 +9,7 @@
 #include "tools/ReportPrinter.h"
 #include "ui/AboutToolDlg.h"
 #include "ui/HelpViewer.h"
+#include "ui/ListenFailure.h"
 #include "ui/MainMenu.h"
 
 #include <QCloseEvent>
@@ -49,6 +50,11 @@ CBootpToolDlg::CBootpToolDlg(QWidget* parent)
                  {&clearButton, ClearButton},
                  {&pingButton, PingButton},
                  {&printButton, PrintButton}});
+
+    // A screen reader names the list as its printout is named, and tells
+    // what its tip tells, whether the tips show or not.
+    unitListView.setAccessibleName(QString::fromLatin1(UnitListName));
+    unitListView.setAccessibleDescription(StringFromTable(StringId::ToolTipUnitList));
 
     // Exit and Clear are no tab stops; the others tab in template order.
     exitButton.setFocusPolicy(Qt::ClickFocus);
@@ -162,10 +168,12 @@ void CBootpToolDlg::OnListen()
     }
     std::unique_ptr<BootListener> socket = NewListenSocket();
     if (!socket->Create()) {
-        // The box cannot say why; a terminal, or the desktop's log, can.
+        // The reason in the system's words, for a terminal or the desktop's
+        // log; the box says what to do about it.
         std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
                      qPrintable(QCoreApplication::applicationName()), qPrintable(socket->FailureReason()));
-        ShowMessage(this, StringId::CannotListen);
+        ShowMessage(this, StringId::CannotListen, MessageIcon::Warning,
+                    ListenFailureAdvice(socket->FailureKind(), socket->FailureReason()));
         return;
     }
     listenSocket = std::move(socket);
@@ -241,8 +249,10 @@ void CBootpToolDlg::OnAboutBox()
 
 void CBootpToolDlg::OnHelpContents()
 {
-    if (!helpViewer)
+    if (!helpViewer) {
         helpViewer = std::make_unique<CHelpViewer>();
+        helpViewer->setScreen(screen());
+    }
     helpViewer->ShowContents(HelpFolders());
 }
 

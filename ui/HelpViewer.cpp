@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
 
 QStringList HelpFolders()
 {
@@ -20,7 +24,6 @@ CHelpViewer::CHelpViewer()
 {
     setWindowTitle(tr("Tarvik BootP Tool Help"));
     setWindowIcon(AppIcon());
-    resize(640, 560);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(&contentsButton);
     buttons->addWidget(&backButton);
@@ -37,6 +40,26 @@ CHelpViewer::CHelpViewer()
     connect(&forwardButton, &QPushButton::clicked, &browser, &QTextBrowser::forward);
     connect(&browser, &QTextBrowser::backwardAvailable, &backButton, &QPushButton::setEnabled);
     connect(&browser, &QTextBrowser::forwardAvailable, &forwardButton, &QPushButton::setEnabled);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+void CHelpViewer::FitToScreen()
+{
+    const QSize manualSize(640, 560);
+    const QRect room = screen()->availableGeometry();
+    // The window manager's frame is known once the window has been shown;
+    // before, a title bar and a border of the style's sizes stand for it.
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull()) {
+        const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame = QMargins(border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border);
+    }
+    const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    resize(manualSize.boundedTo(room.size() - frameSize));
+    const QSize outer = size() + frameSize;
+    move(room.topLeft() + QPoint((room.width() - outer.width()) / 2, (room.height() - outer.height()) / 2));
 }
 
 void CHelpViewer::ShowContents(const QStringList& folders)
@@ -62,6 +85,8 @@ void CHelpViewer::ShowContents(const QStringList& folders)
         browser.setSource(QUrl::fromLocalFile(found));
         contentsButton.setEnabled(true);
     }
+    if (!isVisible())
+        FitToScreen();
     show();
     raise();
     activateWindow();

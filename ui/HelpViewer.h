@@ -14,7 +14,8 @@ QStringList HelpFolders();
 
 // The tool's help window, a window of its own beside the main window: the
 // manual with Contents, Back and Forward. Where the manual is missing, the
-// window itself says so and where it looked.
+// window itself says so and where it looked. It opens within the free area
+// of its screen, and Esc closes it.
 class CHelpViewer : public QWidget {
     Q_OBJECT
 
@@ -27,6 +28,10 @@ public:
     const QTextBrowser& Browser() const { return browser; }
 
 private:
+    // The manual's own size where the screen has room for it; smaller, and
+    // inside the area the screen's panels leave free, where it has not.
+    void FitToScreen();
+
     QPushButton contentsButton;
     QPushButton backButton;
     QPushButton forwardButton;

@@ -7,7 +7,8 @@ class CUnitList;
 // The unit list as a report: a line a unit under five column captions; a
 // click selects the whole row, one row at most; nothing is edited in place
 // and nothing sorts. The columns keep their order; their widths follow the
-// font and always show their longest texts whole.
+// font, also when it changes or the window moves to a screen of other
+// pixels, and always show their longest texts whole.
 class CUnitListView : public QTreeView {
     Q_OBJECT
 
@@ -20,9 +21,12 @@ signals:
     void DoubleClicked();
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void FitColumnsToFont();
+    void DrawFrameOnWholePixels();
 };

@@ -1,6 +1,6 @@
 // The main window on real sockets. Listen against a port another server
 // holds, and refused to another program or to an unprivileged user, with the
-// reason on standard error; a window that has ended hears nothing more and gives the port back;
+// reason on standard error and what to do in the box; a window that has ended hears nothing more and gives the port back;
 // and the whole assignment: a simulated unit asks, the window lists it, the
 // operator double-clicks its row and types the addresses, and the unit
 // receives the reply, also when it sits on the PC's second network, asks by
@@ -20,13 +20,17 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextDocumentFragment>
 #include <QTest>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace std::chrono_literals;
 
@@ -72,6 +76,7 @@ TEST_F(MainWindowLab, ListenFailsWhileAnotherServerHoldsThePortAndWorksOnceItIsF
 // port; or the program may not bind it, a Unix rule that Windows does not have.
 // Run in a process of its own by the tests below, which arrange why Listen
 // must fail: Listen shows its message and the window stays not listening.
+// The box's informative text goes to standard output, for those tests.
 TEST(RefusedListen, DISABLED_ShowsTheFailureMessage)
 {
     CBootpToolDlg window;
@@ -80,12 +85,16 @@ TEST(RefusedListen, DISABLED_ShowsTheFailureMessage)
     const SeenMessage refused = MessageShownBy([&] { ButtonWithText(&window, "&Listen")->click(); });
     EXPECT_EQ(refused.text, "Fail to create socket, Can NOT listen for BootP request.");
     EXPECT_FALSE(window.IsListening());
+    std::printf("informative text: %s\n",
+                qPrintable(QTextDocumentFragment::fromHtml(refused.informativeText).toPlainText()));
 }
 
 struct RefusedListenRun {
     bool passed = false;
     QString output;
     QString errors;
+    // The program as it ran.
+    QString program;
 };
 
 // Runs the test above in a new process, after `wrapper` (a command that runs
@@ -109,6 +118,7 @@ RefusedListenRun RunRefusedListen(const QStringList& wrapper)
         child.kill();
     child.waitForFinished();
     RefusedListenRun run;
+    run.program = QFileInfo(program).canonicalFilePath();
     run.output = QString::fromLocal8Bit(child.readAllStandardOutput());
     run.errors = QString::fromLocal8Bit(child.readAllStandardError());
     run.passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
@@ -129,10 +139,14 @@ TEST_F(MainWindowLab, ListenRefusedWhileADhcpServerHoldsThePortSaysAddressInUse)
     }, 10s));
 
     const RefusedListenRun run = RunRefusedListen({});
+    const qint64 dhcpServerId = dhcpServer.processId();
     dhcpServer.kill();
     dhcpServer.waitForFinished();
     EXPECT_TRUE(run.passed) << run.output.toStdString() << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains("cannot listen on UDP port 67: address in use")) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.contains(
+        QString("informative text: Another program holds UDP port 67: dnsmasq (process %1).").arg(dhcpServerId)))
+        << run.output.toStdString();
 }
 
 TEST_F(MainWindowLab, ListenRefusedToAnUnprivilegedUserSaysPermissionDenied)
@@ -142,6 +156,8 @@ TEST_F(MainWindowLab, ListenRefusedToAnUnprivilegedUserSaysPermissionDenied)
     const RefusedListenRun run = RunRefusedListen({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     EXPECT_TRUE(run.passed) << run.output.toStdString() << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains("cannot listen on UDP port 67: permission denied")) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.contains("\nsudo setcap cap_net_bind_service=+ep " + run.program + "\n"))
+        << run.output.toStdString();
 }
 
 #endif

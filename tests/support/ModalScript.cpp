@@ -67,7 +67,7 @@ ModalScript::Step AcknowledgeMessage(SeenMessage& seen)
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)
             return;
-        seen = {box->windowTitle(), box->text(), box->icon(), true};
+        seen = {box->windowTitle(), box->text(), box->informativeText(), box->icon(), true};
         box->button(QMessageBox::Ok)->click();
     };
 }

@@ -50,6 +50,7 @@ private:
 struct SeenMessage {
     QString caption;
     QString text;
+    QString informativeText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool shown = false;
 };

@@ -24,6 +24,7 @@ public:
 
     bool Create() override { return log.bindable; }
     QString FailureReason() const override { return {}; }
+    BindFailure FailureKind() const override { return log.bindable ? BindFailure::None : BindFailure::Other; }
     bool SendReply(const BootpMessage& reply, const NetworkInterface& outgoing) override
     {
         return log.SendReply(reply, outgoing);

@@ -1,6 +1,6 @@
 // PING Selected through the main window, with a ping that only records how
-// it was run: the messages, the exact command line, the wait, and where the
-// replies are seen.
+// it was run: the messages, the exact command line, the wait with a busy
+// cursor, and where the replies are seen.
 
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
@@ -10,10 +10,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <thread>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -22,6 +29,10 @@
 #endif
 
 namespace {
+
+// A hundred characters, longer than any line of ping's normal output.
+const QByteArray StatisticsLine =
+    "4 packets transmitted, 4 received, 0% packet loss, time 3004ms, rtt min/avg/max = 0.04/0.052/0.07 ms";
 
 #ifndef Q_OS_WIN
 // Standard output sent elsewhere for as long as it lives, as if the program
@@ -45,7 +56,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(bin.isValid());
-        // Records its command line, answers, and records that it has ended.
+        // Records its command line, answers, waits while a file "hold"
+        // stands beside it (for a while at most), and records that it has
+        // ended.
 #ifdef Q_OS_WIN
         // cmd.exe tries every PATHEXT extension in one folder before the
         // next, so ping.bat in the first folder on PATH wins over System32's
@@ -54,13 +67,23 @@ protected:
         const QByteArray script = "@echo off\r\n"
                                   ">>\"%~dp0calls\" echo ping %*\r\n"
                                   "echo Reply from %1: bytes=32 time=1ms TTL=64\r\n"
+                                  "set n=0\r\n"
+                                  ":hold\r\n"
+                                  "if not exist \"%~dp0hold\" goto held\r\n"
+                                  "set /a n+=1\r\n"
+                                  "if %n% lss 100000 goto hold\r\n"
+                                  ":held\r\n"
                                   ">>\"%~dp0calls\" echo ended\r\n";
 #else
         QFile ping(bin.filePath("ping"));
         const QByteArray script = "#!/bin/sh\n"
                                   "echo \"ping $*\" >> \"$(dirname \"$0\")/calls\"\n"
                                   "echo \"64 bytes from $3: icmp_seq=1 ttl=64 time=0.1 ms\"\n"
+                                  "echo '" + StatisticsLine + "'\n"
                                   "sleep 0.3\n"
+                                  "i=0; while [ -e \"$(dirname \"$0\")/hold\" ] && [ $i -lt 1000 ]; do\n"
+                                  "    sleep 0.01; i=$((i + 1))\n"
+                                  "done\n"
                                   "echo ended >> \"$(dirname \"$0\")/calls\"\n";
 #endif
         ASSERT_TRUE(ping.open(QIODevice::WriteOnly));
@@ -92,6 +115,27 @@ protected:
         window.Units().SetText(1, IpAddressColumn, "127.0.0.20");
         window.Units().SetSentStatus(1, false);
         SelectRow(window.Units(), 1);
+    }
+
+    // Runs `action`, which runs the stand-in ping, and tells the cursor shape
+    // the program showed while ping ran, or none. The window's thread waits
+    // for ping, so a thread of the test looks, then lets the stand-in end.
+    std::optional<Qt::CursorShape> CursorWhilePingRuns(const std::function<void()>& action)
+    {
+        QFile hold(bin.filePath("hold"));
+        hold.open(QIODevice::WriteOnly);
+        hold.close();
+        std::optional<Qt::CursorShape> shape;
+        std::thread watcher([&] {
+            for (int wait = 0; wait < 1000 && Calls().isEmpty(); ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (const QCursor* cursor = QGuiApplication::overrideCursor(); cursor && !Calls().isEmpty())
+                shape = cursor->shape();
+            hold.remove();
+        });
+        action();
+        watcher.join();
+        return shape;
     }
 
     QByteArray savedPath = qgetenv("PATH");
@@ -131,12 +175,15 @@ TEST_F(PingSelected, RunsPingAndWaitsForItToEnd)
     const QStringList rowBefore = RowTexts(window.Units(), 1);
 
     QStringList callsOnReturn;
+    std::optional<Qt::CursorShape> cursorWhileRunning;
     EXPECT_EQ(ModalsOpenedBy([&] {
-                  ButtonWithText(&window, "PING &Selected")->click();
+                  cursorWhileRunning = CursorWhilePingRuns([&] { ButtonWithText(&window, "PING &Selected")->click(); });
                   callsOnReturn = Calls();
               }),
               0);
     EXPECT_EQ(callsOnReturn, QStringList({"ping 127.0.0.20", "ended"})) << "ping had ended by the return";
+    EXPECT_EQ(cursorWhileRunning, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(RowTexts(window.Units(), 1), rowBefore);
 }
 #else
@@ -148,23 +195,31 @@ TEST_F(PingSelected, WithoutATerminalShowsTheRepliesOncePingHasEnded)
 
     QString caption, replies;
     QStringList callsWhenShown;
+    bool scrolls = true, busyWhenShown = true;
     ModalScript script;
     script.Then([&](QWidget* modal) {
         caption = modal->windowTitle();
-        replies = modal->findChild<QPlainTextEdit*>()->toPlainText();
+        const auto* text = modal->findChild<QPlainTextEdit*>();
+        replies = text->toPlainText();
+        scrolls = text->horizontalScrollBar()->isVisible() || text->verticalScrollBar()->isVisible();
+        busyWhenShown = QGuiApplication::overrideCursor() != nullptr;
         callsWhenShown = Calls();
         modal->close();
     });
     const int devNull = open("/dev/null", O_WRONLY);
+    std::optional<Qt::CursorShape> cursorWhileRunning;
     {
         StandardOutput launcher(devNull);
-        ButtonWithText(&window, "PING &Selected")->click();
+        cursorWhileRunning = CursorWhilePingRuns([&] { ButtonWithText(&window, "PING &Selected")->click(); });
     }
     close(devNull);
 
     EXPECT_EQ(callsWhenShown, QStringList({"ping -c 4 127.0.0.20", "ended"}));
+    EXPECT_EQ(cursorWhileRunning, Qt::WaitCursor);
+    EXPECT_FALSE(busyWhenShown);
     EXPECT_EQ(caption, "ping -c 4 127.0.0.20");
-    EXPECT_EQ(replies, "64 bytes from 127.0.0.20: icmp_seq=1 ttl=64 time=0.1 ms\n");
+    EXPECT_EQ(replies, "64 bytes from 127.0.0.20: icmp_seq=1 ttl=64 time=0.1 ms\n" + StatisticsLine + "\n");
+    EXPECT_FALSE(scrolls) << "every line shown whole";
     EXPECT_EQ(script.StepsDone(), 1);
     EXPECT_EQ(RowTexts(window.Units(), 1), rowBefore);
 }
@@ -190,7 +245,7 @@ TEST_F(PingSelected, FromATerminalTheRepliesGoThereWhilePingRuns)
     fcntl(terminal, F_SETFL, O_NONBLOCK);
     char shown[512] = {};
     EXPECT_GT(read(terminal, shown, sizeof shown - 1), 0);
-    EXPECT_STREQ(shown, "64 bytes from 127.0.0.20: icmp_seq=1 ttl=64 time=0.1 ms\r\n");
+    EXPECT_EQ(QByteArray(shown), "64 bytes from 127.0.0.20: icmp_seq=1 ttl=64 time=0.1 ms\r\n" + StatisticsLine + "\r\n");
     close(terminalSide);
     close(terminal);
 }

@@ -1,6 +1,7 @@
-// Help > About and Help > Contents, headless.
+// Help > About with the application icon, and Help > Contents, headless.
 
 #include "core/BootpMessage.h"
+#include "res/AppIcon.h"
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TestToolDlg.h"
@@ -69,6 +70,18 @@ TEST(AboutBox, ShowsTheIconProductAndVersionAndEveryWayOutChangesNothing)
     }
 }
 
+// At twice the pixels, as on a 2x screen, the icon is the picture drawn for
+// 64 pixels, neither of the 32-pixel one's scalings.
+TEST(AppIcon, AtRatioTwoIsDrawnForThePixelsNotScaledUp)
+{
+    const QIcon icon = AppIcon();
+    const QImage sharp = icon.pixmap(QSize(32, 32), 2.0).toImage();
+    ASSERT_EQ(sharp.size(), QSize(64, 64));
+    const QImage small = icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(sharp.format());
+    EXPECT_NE(sharp, small.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    EXPECT_NE(sharp, small.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
 CHelpViewer* OpenHelpViewer()
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -117,6 +130,15 @@ TEST(Help, OpensTheManualAtItsContentsFromTheFirstFolderThatHoldsIt)
     for (const QString& link : links)
         EXPECT_TRUE(places.contains(link)) << link.toStdString();
     EXPECT_GE(links.size(), 10);
+}
+
+TEST(Help, EscapeClosesTheHelpWindow)
+{
+    CHelpViewer viewer;
+    viewer.ShowContents({HELP_SOURCE_FOLDER});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    PressKey(&viewer, Qt::Key_Escape);
+    EXPECT_FALSE(viewer.isVisible());
 }
 
 } // namespace

@@ -122,7 +122,7 @@ TEST_F(AssignmentFlow, ReopenedDialogShowsTheRowsValuesAndCancelChangesNothing)
         const auto [ip, mask, gateway] = AddressControls(dialog);
         opened = {ip->GetAddress(), mask->GetAddress(), gateway->GetAddress()};
         ip->SetAddress(0x0A000001);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        PressKey(dialog, Qt::Key_Escape);
     });
     window.OnSetIpAddress();
 

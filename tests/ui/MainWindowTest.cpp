@@ -1,5 +1,6 @@
 // The main window as the operator meets it, headless: its state before and
-// after Listen, the exit routes, Escape, Enter, the tips and the menu.
+// after Listen, the exit routes, Escape, Enter, the tips, the menu, and what
+// a screen reader finds.
 
 #include "tests/support/DialogDriving.h"
 #include "tests/support/ModalScript.h"
@@ -8,6 +9,7 @@
 #include "tests/support/UnitRows.h"
 #include "ui/MainMenu.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -222,6 +224,26 @@ TEST_F(MainWindow, ToolTipsEnabledSwitchesTheTipsAndItsCheckMark)
     EXPECT_TRUE(toggle->isChecked());
     EXPECT_EQ(TipShownOver(Button(Listen)), "Begin watching for I/O units that are sending BootP request.");
     EXPECT_EQ(TipShownOver(window.UnitListView().viewport()), "Double click an item to manually assign an IP address");
+}
+
+TEST_F(MainWindow, AScreenReaderFindsTheListByItsNameWithItsTipAsDescriptionAlsoWithTipsOff)
+{
+    Show();
+    Command(CommandId::ToggleToolTips)->trigger();
+    QStringList lists;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            if (child->role() == QAccessible::Tree || child->role() == QAccessible::List ||
+                child->role() == QAccessible::Table)
+                lists << child->text(QAccessible::Name) + " / " + child->text(QAccessible::Description);
+            else
+                walk(child);
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+    EXPECT_EQ(lists.join('\n').toStdString(),
+              "Tarvik Ethernet I/O Units / Double click an item to manually assign an IP address");
 }
 
 TEST_F(MainWindow, WithoutTipsTheWindowIsStillSetUpAndTheMenuShowsThemOff)

@@ -89,29 +89,30 @@ TEST_F(UnitListViewTest, HeaderSectionsCannotBeDraggedToAnotherPlaceButCanBeResi
 }
 
 // Rows holding the widest texts the columns can show, under the captions: at
-// the default font, one half larger, and in a fixed-pitch font, whose digits
-// are as wide as its average letter.
-TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultALargerAndAFixedPitchFont)
+// the default font, then after the font changes while the list is shown, to
+// one half larger and to a fixed-pitch font, whose digits are as wide as its
+// average letter.
+TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultFontAndAfterItChanges)
 {
     const QFont defaultFont = QApplication::font();
     QFont larger = defaultFont;
     larger.setPointSizeF(defaultFont.pointSizeF() * 1.5);
     QFont fixedPitch = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixedPitch.setPointSizeF(defaultFont.pointSizeF());
+    CUnitList units;
+    units.OnBootRequest("02-4B-7E-FF-FF-FF", RequestWithXid(1), {1});
+    units.OnBootRequest("02-4B-7E-DD-DD-DD", RequestWithXid(2), {1});
+    for (int column = IpAddressColumn; column <= GatewayColumn; ++column)
+        units.SetText(0, column, "255.255.255.255");
+    units.SetText(1, IpAddressColumn, "188.188.188.188");
+    units.SetSentStatus(0, true);
+    CUnitListView view(units);
+    view.resize(300, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     for (const QFont& font : {defaultFont, larger, fixedPitch}) {
         const std::string where = font.family().toStdString() + " " + std::to_string(font.pointSizeF()) + " pt";
-        QApplication::setFont(font);
-        CUnitList units;
-        units.OnBootRequest("02-4B-7E-FF-FF-FF", RequestWithXid(1), {1});
-        units.OnBootRequest("02-4B-7E-DD-DD-DD", RequestWithXid(2), {1});
-        for (int column = IpAddressColumn; column <= GatewayColumn; ++column)
-            units.SetText(0, column, "255.255.255.255");
-        units.SetText(1, IpAddressColumn, "188.188.188.188");
-        units.SetSentStatus(0, true);
-        CUnitListView view(units);
-        view.resize(300, 200);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        view.setFont(font);
 
         const QFontMetrics metrics(view.font());
         const int margins = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1);
@@ -129,7 +130,6 @@ TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultALargerAndAFixed
         }
         EXPECT_GT(view.horizontalScrollBar()->maximum(), 0) << "wider than the view, the list scrolls sideways";
     }
-    QApplication::setFont(defaultFont);
 }
 
 } // namespace
