@@ -340,6 +340,8 @@ TEST_F(AssignmentLab, FailedSendSaysWhyOnStandardErrorAndTheRowSaysNo)
 {
     auto unit = lab->StartUnits({"--count", "1", "--timeout", "5000"});
     ASSERT_TRUE(ProcessEventsUntil([&] { return window.Units().RowCount() == 1; }, 10s));
+    if (RunningUnderWine())
+        GTEST_SKIP() << WineKeepsAReplacedInterfacesIndex;
     // Gone, and with it the default route: nothing can send to the units.
     ASSERT_TRUE(lab->Unplug(LabNetwork::FirstSegment));
     testing::internal::CaptureStderr();

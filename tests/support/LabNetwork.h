@@ -97,6 +97,12 @@ bool RunningUnderWine();
 inline constexpr const char* WineIgnoresTheOutgoingInterface =
     "Wine drops the IP_PKTINFO that names the interface a datagram leaves by";
 
+// Under Wine a segment unplugged and plugged in again keeps its old interface
+// index in Windows' view while its datagrams arrive with the new one, so
+// every test after it would look for the interface in vain.
+inline constexpr const char* WineKeepsAReplacedInterfacesIndex =
+    "Wine keeps an unplugged and re-created interface under its old index";
+
 // Runs the event loop until `done` holds or `timeout` passes; whether it held.
 bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
