@@ -94,7 +94,7 @@ TEST(IpInfoDlg, OpensOnSendShowingTheValuesAndTabsInTemplateOrder)
             shown[i] = controls[i]->GetAddress();
         focusOrder.push_back(FocusedControlName());
         for (int step = 0; step < 5; ++step) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            PressKey(dialog, Qt::Key_Tab);
             focusOrder.push_back(FocusedControlName());
         }
         dialog->reject();
