@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -184,6 +185,34 @@ TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
     EXPECT_EQ(receiver.heard.size(), 1u);
     QUdpSocket nextServer;
     EXPECT_TRUE(nextServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::DontShareAddress));
+}
+
+TEST_F(ListenerLab, BurstIsDeliveredInSlicesWithTheEventLoopsTurnBetween)
+{
+    // A burst waits in the kernel while the window is busy. A call posted
+    // while its first request is handled (as a click or a repaint would be)
+    // runs between two slices, before the last request is listed, not after
+    // the whole burst.
+    std::optional<std::size_t> heardWhenTheCallRan;
+    receiver.onRequest = [&](const BootRequest&) {
+        if (receiver.heard.size() == 1)
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [&] { heardWhenTheCallRan = receiver.heard.size(); },
+                Qt::QueuedConnection);
+        // What listing a unit may cost a busy window, so that even a host's
+        // smallest receive buffer holds more than one slice of requests.
+        const auto listed = std::chrono::steady_clock::now() + 50us;
+        while (std::chrono::steady_clock::now() < listed) {
+        }
+    };
+    auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0", "--units", "2000"});
+    ASSERT_TRUE(burst->WaitForEnd(20s));
+
+    ASSERT_TRUE(ProcessEventsUntil([&] { return heardWhenTheCallRan.has_value(); }, 10s));
+    ProcessEventsUntil([] { return false; }, 500ms); // the rest of the burst
+    const std::size_t slices = receiver.heard.size() * 50us / CBootpSocket::DeliverySlice;
+    ASSERT_GE(slices, 2u) << receiver.heard.size() << " requests were queued, too few to need two slices";
+    EXPECT_LT(*heardWhenTheCallRan, receiver.heard.size());
 }
 
 TEST_F(ListenerLab, AsksTheKernelForRoomForABurstAndGetsTheMostTheHostAllows)
