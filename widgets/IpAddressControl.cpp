@@ -186,6 +186,9 @@ bool CIpAddressControl::eventFilter(QObject* watched, QEvent* event)
     case QEvent::FocusOut:
         if (advancedTo == index)
             advancedTo = -1;
+        // A click elsewhere or a box that opens leaves the notice behind.
+        if (!isAncestorOf(QApplication::focusWidget()))
+            notice.hide();
         [[fallthrough]];
     case QEvent::FocusIn:
         update(); // the panel shows whether any field has the focus

@@ -9,7 +9,7 @@
 // A short notice just below a field, in the tooltip's colours. It never takes
 // the focus, the keys or the mouse, so typing goes on in the field while it
 // shows. It hides itself after ShowTime; its owner hides it sooner, at the
-// next key. It has no parent: a window inside another one would join that
+// next key or when the focus leaves. It has no parent: a window inside another one would join that
 // window's tab order.
 class CNoticeBalloon : public QFrame {
     Q_OBJECT

@@ -123,6 +123,11 @@ TEST_F(IpAddressControlTest, NumberAbove255IsSetTo255WithANoticeThatTakesNoKeys)
     EXPECT_EQ(Shown(), QStringLiteral("255.255.0.0"));
     EXPECT_EQ(QApplication::focusWidget(), Field(2));
     EXPECT_EQ(control->NoticeShown(), QString()) << "the next key hides it";
+
+    Type("999");
+    EXPECT_FALSE(control->NoticeShown().isEmpty());
+    after->setFocus();
+    EXPECT_EQ(control->NoticeShown(), QString()) << "the focus leaving hides it";
 }
 
 TEST_F(IpAddressControlTest, BackspaceInAnEmptyFieldMovesBack)
