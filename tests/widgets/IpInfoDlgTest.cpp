@@ -18,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -33,6 +35,9 @@ QString FocusedControlName(QWidget* focus = QApplication::focusWidget())
     }
     return QStringLiteral("?");
 }
+
+// IP address, subnet mask and gateway.
+using Addresses = std::array<std::uint32_t, 3>;
 
 struct OpenDialog {
     CIpInfoDlg dialog;
@@ -49,6 +54,15 @@ struct OpenDialog {
         result = dialog.DoModal();
         EXPECT_EQ(script.StepsDone(), 1);
         EXPECT_FALSE(script.TimedOut());
+    }
+
+    // The IP address, subnet mask and gateway that Send handed back; nothing
+    // when the dialog did not end with Send.
+    std::optional<Addresses> Sent() const
+    {
+        if (result != QDialog::Accepted)
+            return std::nullopt;
+        return Addresses{dialog.ipAddress, dialog.subnetMask, dialog.gateway};
     }
 };
 
@@ -89,7 +103,7 @@ TEST(IpInfoDlg, OpensOnSendShowingTheValuesAndTabsInTemplateOrder)
     open.dialog.subnetMask = 0xFFFFFF00;
     open.dialog.gateway = 0;
     std::vector<QString> focusOrder;
-    std::array<std::uint32_t, 3> shown{};
+    Addresses shown{};
     open.Run([&](CIpInfoDlg* dialog) {
         const auto controls = AddressControls(dialog);
         for (std::size_t i = 0; i < controls.size(); ++i)
@@ -101,7 +115,7 @@ TEST(IpInfoDlg, OpensOnSendShowingTheValuesAndTabsInTemplateOrder)
         }
         dialog->reject();
     });
-    EXPECT_EQ(shown, (std::array<std::uint32_t, 3>{0xC0A80132, 0xFFFFFF00, 0}));
+    EXPECT_EQ(shown, (Addresses{0xC0A80132, 0xFFFFFF00, 0}));
     EXPECT_EQ(focusOrder,
               (std::vector<QString>{"&Send", "Cancel", "IP Address", "Subnet Mask", "Gateway", "&Send"}));
 }
@@ -119,10 +133,7 @@ TEST(IpInfoDlg, EnterSendsTheFieldsAndCancelKeepsTheValues)
         ASSERT_EQ(FocusedControlName(), "IP Address");
         PressKey(dialog, Qt::Key_Return);
     });
-    EXPECT_EQ(sent.result, QDialog::Accepted);
-    EXPECT_EQ(sent.dialog.ipAddress, 0x0A000001u);
-    EXPECT_EQ(sent.dialog.subnetMask, 0xFF000000u);
-    EXPECT_EQ(sent.dialog.gateway, 0x0A0000FEu);
+    EXPECT_EQ(sent.Sent(), (Addresses{0x0A000001, 0xFF000000, 0x0A0000FE}));
 
     OpenDialog cancelled;
     cancelled.dialog.ipAddress = 0x01020304;
@@ -171,10 +182,7 @@ TEST(IpInfoDlg, SendRefusesWhatCanNeverWorkAndKeepsTheDialogOpenOnTheFieldToRety
     EXPECT_EQ(refusals[0].icon, QMessageBox::Warning);
     EXPECT_EQ(focusAfter, (std::vector<QString>{"IP Address [0]", "Subnet Mask [0]", "Subnet Mask [255]",
                                                 "IP Address [192]"}));
-    EXPECT_EQ(open.result, QDialog::Accepted);
-    EXPECT_EQ(open.dialog.ipAddress, 0xC0A80132u);
-    EXPECT_EQ(open.dialog.subnetMask, 0xFFFFFF00u);
-    EXPECT_EQ(open.dialog.gateway, 0u);
+    EXPECT_EQ(open.Sent(), (Addresses{0xC0A80132, 0xFFFFFF00, 0}));
 }
 
 TEST(IpInfoDlg, GatewayOutsideTheSubnetIsSentOnlyWhenTheOperatorSaysYes)
@@ -212,8 +220,7 @@ TEST(IpInfoDlg, GatewayOutsideTheSubnetIsSentOnlyWhenTheOperatorSaysYes)
     EXPECT_TRUE(asked.endsWith("Send anyway?")) << asked.toStdString();
     EXPECT_TRUE(noByDefault);
     EXPECT_EQ(focusAfterNo, "Gateway");
-    EXPECT_EQ(open.result, QDialog::Accepted);
-    EXPECT_EQ(open.dialog.gateway, 0x0A000001u);
+    EXPECT_EQ(open.Sent(), (Addresses{0xC0A80132, 0xFFFFFF00, 0x0A000001}));
 }
 
 TEST(IpInfoDlg, KeysTypedPastANumberAbove255AllReachTheirFields)
@@ -224,10 +231,7 @@ TEST(IpInfoDlg, KeysTypedPastANumberAbove255AllReachTheirFields)
         // From Send: Tab to Cancel, Tab to the IP address.
         TypeAtFullSpeed(QStringLiteral("\t\t192.300.1.20\t255.255.255.0\t192.255.1.1\n"));
     });
-    EXPECT_EQ(open.result, QDialog::Accepted);
-    EXPECT_EQ(open.dialog.ipAddress, 0xC0FF0114u);
-    EXPECT_EQ(open.dialog.subnetMask, 0xFFFFFF00u);
-    EXPECT_EQ(open.dialog.gateway, 0xC0FF0101u);
+    EXPECT_EQ(open.Sent(), (Addresses{0xC0FF0114, 0xFFFFFF00, 0xC0FF0101}));
 }
 
 TEST(IpInfoDlg, ScreenReadersMeetEachAddressAsOneNamedGroupOfFourOctets)
