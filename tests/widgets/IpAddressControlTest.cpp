@@ -185,7 +185,7 @@ TEST(IpAddressControlPrimarySelection, MiddleClickTakesTheSelectionAsAnyPaste)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard->supportsSelection())
-        GTEST_SKIP() << "this platform has no primary selection; the test runs again on an X server";
+        GTEST_SKIP() << "this platform has no primary selection; ctest runs this test on a virtual X server";
     QWidget window;
     auto* control = new CIpAddressControl(&window);
     window.resize(control->sizeHint());
