@@ -46,11 +46,13 @@ QString Quoted(const QString& text)
 {
     QString line = text;
     for (QChar& c : line) {
-        if (!c.isPrint())
+        if (!c.isPrint() && !c.isSurrogate())
             c = QLatin1Char(' ');
     }
-    if (line.size() > QuotedLength)
-        line = line.left(QuotedLength - 1) + QChar(0x2026);
+    if (line.size() > QuotedLength) {
+        const qsizetype cut = line.at(QuotedLength - 2).isHighSurrogate() ? QuotedLength - 2 : QuotedLength - 1;
+        line = line.left(cut) + QChar(0x2026);
+    }
     return QStringLiteral("\u201C%1\u201D").arg(line);
 }
 
