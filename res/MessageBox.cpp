@@ -14,6 +14,15 @@ void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon, const
     box.exec();
 }
 
+bool AskYesNo(QWidget* owner, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void ShowMessage(QWidget* owner, StringId id, MessageIcon icon, const QString& informativeText)
 {
     ShowMessageBox(owner, StringFromTable(id), icon, informativeText);

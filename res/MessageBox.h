@@ -14,6 +14,10 @@ enum class MessageIcon { Warning, Information };
 void ShowMessageBox(QWidget* owner, const QString& text, MessageIcon icon = MessageIcon::Warning,
                     const QString& informativeText = {});
 
+// Asks `text` in a modal box with Yes and No, No being the default (Enter)
+// and Esc's answer; whether the answer was Yes.
+bool AskYesNo(QWidget* owner, const QString& text);
+
 // The same for a message of the string table.
 void ShowMessage(QWidget* owner, StringId id, MessageIcon icon = MessageIcon::Warning,
                  const QString& informativeText = {});

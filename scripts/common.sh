@@ -7,9 +7,10 @@ BOOTP_PACKAGES=(cmake g++ make qt6-base-dev libgtest-dev iproute2 libcap2-bin li
 BOOTP_RUN_PACKAGES=(iputils-ping)
 # What only the tests need: the printing tests' printer (a CUPS scheduler
 # whose queue writes PDF files through CUPS's own filters, and poppler's tools
-# to read them back), a DHCP server that holds port 67 in the lab, and a DHCP
-# client that asks the tool for its address there.
-BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base isc-dhcp-client)
+# to read them back), a DHCP server that holds port 67 in the lab, a DHCP
+# client that asks the tool for its address there, and a virtual X display
+# for the paste from X11's primary selection.
+BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base isc-dhcp-client xvfb xauth)
 # What making the Debian package needs beyond the build: dpkg-shlibdeps
 # (which CPack finds executables for with file).
 BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -1,16 +1,18 @@
 #include "widgets/IpAddressControl.h"
 
-#include "res/MessageBox.h"
-
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -23,6 +25,8 @@ namespace {
 
 constexpr int MaxOctet = 255;
 constexpr int MaxDigits = 3;
+// How much of refused text a notice quotes.
+constexpr int QuotedLength = 24;
 
 const QRegularExpression& DottedQuad()
 {
@@ -37,6 +41,30 @@ const QRegularExpression& Digits()
     return pattern;
 }
 
+// Refused text as a notice quotes it: on one line, and cut short.
+QString Quoted(const QString& text)
+{
+    QString line = text;
+    for (QChar& c : line) {
+        if (!c.isPrint() && !c.isSurrogate())
+            c = QLatin1Char(' ');
+    }
+    if (line.size() > QuotedLength) {
+        const qsizetype cut = line.at(QuotedLength - 2).isHighSurrogate() ? QuotedLength - 2 : QuotedLength - 1;
+        line = line.left(cut) + QChar(0x2026);
+    }
+    return QStringLiteral("\u201C%1\u201D").arg(line);
+}
+
+// Screen readers meet the control as one group named by its label, with the
+// four octet fields as its parts.
+QAccessibleInterface* AccessibleAddressControl(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("CIpAddressControl") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
 } // namespace
 
 CIpAddressControl::CIpAddressControl(QWidget* parent) : QFrame(parent)
@@ -44,21 +72,22 @@ CIpAddressControl::CIpAddressControl(QWidget* parent) : QFrame(parent)
     auto* layout = new QHBoxLayout(this);
     const int frameWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     layout->setContentsMargins(frameWidth, frameWidth, frameWidth, frameWidth);
-    layout->setSpacing(0);
+    // The dots are painted between the fields, so they are no widgets a
+    // screen reader would read out.
+    layout->setSpacing(fontMetrics().horizontalAdvance(QLatin1Char('.')));
+    static const bool accessibleAsGroup = (QAccessible::installFactory(AccessibleAddressControl), true);
+    Q_UNUSED(accessibleAsGroup);
 
     auto* validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (int i = 0; i < FieldCount; ++i) {
-        if (i > 0) {
-            auto* dot = new QLabel(QStringLiteral("."), this);
-            dot->setForegroundRole(QPalette::Text);
-            dot->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-            layout->addWidget(dot);
-        }
         auto* field = new QLineEdit(this);
         field->setFrame(false);
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(MaxDigits);
         field->setValidator(validator); // digits only
+        // Keys arrive as keys, so an input method's full-width digits never
+        // reach a field.
+        field->setAttribute(Qt::WA_InputMethodEnabled, false);
         // The first field is the control's one tab stop; the others take the
         // focus by click or by the moves between fields.
         field->setFocusPolicy(i == 0 ? Qt::StrongFocus : Qt::ClickFocus);
@@ -103,6 +132,16 @@ QLineEdit* CIpAddressControl::Field(int index) const
     return fields.at(index);
 }
 
+void CIpAddressControl::SelectAddress()
+{
+    SelectField(0);
+}
+
+QString CIpAddressControl::NoticeShown() const
+{
+    return notice.isVisible() ? notice.Text() : QString();
+}
+
 QSize CIpAddressControl::sizeHint() const
 {
     // Three digits per field plus the 2 pixels a line edit keeps clear on
@@ -137,13 +176,21 @@ bool CIpAddressControl::eventFilter(QObject* watched, QEvent* event)
     const int index = static_cast<int>(found - fields.begin());
     switch (event->type()) {
     case QEvent::KeyPress:
+        notice.hide();
         return HandleKey(index, static_cast<const QKeyEvent&>(*event));
+    case QEvent::MouseButtonRelease:
+        return HandleMouseRelease(index, static_cast<const QMouseEvent&>(*event));
+    case QEvent::Drop:
+        return HandleDrop(index, static_cast<QDropEvent&>(*event));
     case QEvent::ContextMenu:
         ShowContextMenu(index, static_cast<const QContextMenuEvent&>(*event));
         return true;
     case QEvent::FocusOut:
         if (advancedTo == index)
             advancedTo = -1;
+        // A click elsewhere or a box that opens leaves the notice behind.
+        if (!isAncestorOf(QApplication::focusWidget()))
+            notice.hide();
         [[fallthrough]];
     case QEvent::FocusIn:
         update(); // the panel shows whether any field has the focus
@@ -166,6 +213,26 @@ void CIpAddressControl::paintEvent(QPaintEvent*)
     if (isAncestorOf(QApplication::focusWidget()))
         option.state |= QStyle::State_HasFocus;
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+
+    painter.setPen(palette().color(QPalette::Text));
+    for (int i = 1; i < FieldCount; ++i) {
+        const QRect before = fields[i - 1]->geometry();
+        const QRect gap(before.right() + 1, before.top(), fields[i]->x() - before.right() - 1, before.height());
+        painter.drawText(gap, Qt::AlignCenter, QStringLiteral("."));
+    }
+}
+
+void CIpAddressControl::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        layout()->setSpacing(fontMetrics().horizontalAdvance(QLatin1Char('.')));
+    QFrame::changeEvent(event);
+}
+
+void CIpAddressControl::hideEvent(QHideEvent* event)
+{
+    notice.hide();
+    QFrame::hideEvent(event);
 }
 
 bool CIpAddressControl::HandleKey(int index, const QKeyEvent& event)
@@ -175,7 +242,7 @@ bool CIpAddressControl::HandleKey(int index, const QKeyEvent& event)
     const bool justAdvanced = advancedTo == index;
     advancedTo = -1;
     if (event.matches(QKeySequence::Paste)) {
-        Paste(index);
+        Enter(index, QGuiApplication::clipboard()->text());
         return true;
     }
     if (event.text() == QLatin1String(".")) {
@@ -183,6 +250,14 @@ bool CIpAddressControl::HandleKey(int index, const QKeyEvent& event)
         if (!last && !justAdvanced)
             SelectField(index + 1);
         return true; // never typed into the field
+    }
+    // Characters typed, with Shift too (some keyboards need it for digits),
+    // but not shortcuts.
+    const bool typed = !event.text().isEmpty() && event.text().front().isPrint() &&
+                       !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (typed) {
+        Enter(index, event.text());
+        return true;
     }
     // With Shift the arrows, Home and End select within the field as usual.
     if (event.modifiers() & ~Qt::KeypadModifier)
@@ -213,10 +288,72 @@ bool CIpAddressControl::HandleKey(int index, const QKeyEvent& event)
     }
 }
 
+bool CIpAddressControl::HandleMouseRelease(int index, const QMouseEvent& event)
+{
+    // X11's primary selection: the field itself would take it, cut to three
+    // characters, without a word.
+    if (event.button() != Qt::MiddleButton)
+        return false;
+    if (QGuiApplication::clipboard()->supportsSelection()) {
+        fields[index]->deselect();
+        Enter(index, QGuiApplication::clipboard()->text(QClipboard::Selection));
+    }
+    return true;
+}
+
+bool CIpAddressControl::HandleDrop(int index, QDropEvent& event)
+{
+    // Digits go in where they were dropped. A copy, so that a field they were
+    // dragged from keeps them.
+    QLineEdit* field = fields[index];
+    field->setFocus(Qt::MouseFocusReason);
+    field->setCursorPosition(field->cursorPositionAt(event.position().toPoint()));
+    if (Enter(index, event.mimeData()->text())) {
+        event.setDropAction(Qt::CopyAction);
+        event.accept();
+    } else {
+        event.ignore();
+    }
+    return true;
+}
+
+bool CIpAddressControl::Enter(int index, const QString& text)
+{
+    notice.hide(); // whatever it said is about what came before
+    if (text.isEmpty())
+        return false; // an empty clipboard: nothing to enter, nothing to say
+    const QString entered = text.trimmed();
+    if (const QRegularExpressionMatch quad = DottedQuad().match(entered); quad.hasMatch()) {
+        for (int i = 0; i < FieldCount; ++i)
+            fields[i]->setText(QString::number(quad.captured(i + 1).toInt()));
+        // One notice, however many numbers were too large: it names the first.
+        int firstTooLarge = 0;
+        for (int i = 0; i < FieldCount; ++i) {
+            const int tooLarge = ClampField(i);
+            if (firstTooLarge == 0)
+                firstTooLarge = tooLarge;
+        }
+        MoveTo(FieldCount - 1, fields.back()->text().size());
+        if (firstTooLarge != 0)
+            ShowClampNotice(index, firstTooLarge);
+        return true;
+    }
+    // Digits go in as typed, as long as the field has room for them; the
+    // field then clamps them and moves on as it does for typing.
+    QLineEdit* field = fields[index];
+    const qsizetype kept = field->text().size() - field->selectedText().size();
+    if (Digits().match(entered).hasMatch() && kept + entered.size() <= MaxDigits) {
+        field->insert(entered);
+        return true;
+    }
+    ShowRefusal(index, text);
+    return false;
+}
+
 void CIpAddressControl::OnFieldEdited(int index)
 {
     if (const int tooLarge = ClampField(index))
-        ShowClampNotice(tooLarge);
+        ShowClampNotice(index, tooLarge);
     const QLineEdit* field = fields[index];
     // A third digit completes the octet, so typing goes on in the next field.
     if (index < FieldCount - 1 && field->text().size() == MaxDigits && field->cursorPosition() == MaxDigits) {
@@ -234,42 +371,18 @@ int CIpAddressControl::ClampField(int index)
     return value;
 }
 
-void CIpAddressControl::ShowClampNotice(int value)
+void CIpAddressControl::ShowClampNotice(int index, int value)
 {
-    ShowMessageBox(this,
-                   QStringLiteral("%1 is more than an address field can hold; it has been set to %2.")
-                       .arg(value)
-                       .arg(MaxOctet),
-                   MessageIcon::Warning);
+    notice.ShowBelow(fields[index], tr("%1 is more than an address field can hold; it has been set to %2.")
+                                        .arg(value)
+                                        .arg(MaxOctet));
 }
 
-void CIpAddressControl::Paste(int index)
+void CIpAddressControl::ShowRefusal(int index, const QString& text)
 {
-    const QString text = QApplication::clipboard()->text().trimmed();
-    if (const QRegularExpressionMatch quad = DottedQuad().match(text); quad.hasMatch()) {
-        for (int i = 0; i < FieldCount; ++i)
-            fields[i]->setText(quad.captured(i + 1));
-        // One paste, one notice, however many numbers were too large: it
-        // names the first.
-        int firstTooLarge = 0;
-        for (int i = 0; i < FieldCount; ++i) {
-            const int tooLarge = ClampField(i);
-            if (firstTooLarge == 0)
-                firstTooLarge = tooLarge;
-        }
-        MoveTo(FieldCount - 1, fields.back()->text().size());
-        if (firstTooLarge != 0)
-            ShowClampNotice(firstTooLarge);
-        return;
-    }
-    // Plain digits go in as if typed, as long as the field has room for them.
-    QLineEdit* field = fields[index];
-    const qsizetype kept = field->text().size() - field->selectedText().size();
-    if (Digits().match(text).hasMatch() && kept + text.size() <= MaxDigits) {
-        field->insert(text);
-        return;
-    }
-    QApplication::beep();
+    notice.ShowBelow(fields[index], tr("%1 was not entered: an address field takes an address such as "
+                                       "192.168.1.50, or a number from 0 to 255.")
+                                        .arg(Quoted(text)));
 }
 
 void CIpAddressControl::ShowContextMenu(int index, const QContextMenuEvent& event)
@@ -281,7 +394,8 @@ void CIpAddressControl::ShowContextMenu(int index, const QContextMenuEvent& even
     for (QAction* action : menu->actions()) {
         if (action->text().startsWith(QLineEdit::tr("&Paste"))) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
-            connect(action, &QAction::triggered, this, [this, index] { Paste(index); });
+            connect(action, &QAction::triggered, this,
+                    [this, index] { Enter(index, QGuiApplication::clipboard()->text()); });
         }
     }
     menu->exec(event.globalPos());

@@ -1,15 +1,23 @@
 #pragma once
 
+#include "widgets/NoticeBalloon.h"
+
 #include <QFrame>
 
 #include <array>
 #include <cstdint>
 
 class QContextMenuEvent;
+class QDropEvent;
 class QKeyEvent;
 class QLineEdit;
+class QMouseEvent;
 
 // An IPv4 address entry: four number fields between dots, one tab stop.
+// Whatever puts text into it (typing, pasting from either clipboard,
+// dropping) goes through one check: a whole address fills the four fields,
+// digits go into their field as if typed, and anything else is refused with
+// a notice that names it, leaving the fields as they were.
 class CIpAddressControl : public QFrame {
     Q_OBJECT
 
@@ -30,25 +38,39 @@ public:
     // The field of one octet, 0 being the most significant.
     QLineEdit* Field(int index) const;
 
+    // Puts the focus in the first field with its number selected, so that
+    // typing an address replaces the one shown.
+    void SelectAddress();
+
+    // What the notice beside the fields says while it shows, else empty.
+    QString NoticeShown() const;
+
     QSize sizeHint() const override;
 
 protected:
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     bool HandleKey(int index, const QKeyEvent& event);
+    bool HandleMouseRelease(int index, const QMouseEvent& event);
+    bool HandleDrop(int index, QDropEvent& event);
+    // The one way in for text at field `index`; whether it was taken.
+    bool Enter(int index, const QString& text);
     void OnFieldEdited(int index);
     // Sets a number above 255 to 255; the number it held, else 0.
     int ClampField(int index);
-    void ShowClampNotice(int value);
-    void Paste(int index);
+    void ShowClampNotice(int index, int value);
+    void ShowRefusal(int index, const QString& text);
     void ShowContextMenu(int index, const QContextMenuEvent& event);
     void MoveTo(int index, int cursorPosition);
     void SelectField(int index);
 
     std::array<QLineEdit*, FieldCount> fields{};
+    CNoticeBalloon notice;
     // The field a third digit has just moved the typing to, until the next
     // key: a dot typed there belongs to the octet before and moves no further.
     int advancedTo = -1;

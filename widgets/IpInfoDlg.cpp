@@ -1,6 +1,7 @@
 #include "widgets/IpInfoDlg.h"
 
 #include "res/IpInfoTemplate.h"
+#include "res/MessageBox.h"
 
 CIpInfoDlg::CIpInfoDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -47,8 +48,32 @@ int CIpInfoDlg::DoModal()
 
 void CIpInfoDlg::accept()
 {
+    if (!ConfirmFields())
+        return;
     DoDataExchange(true);
     QDialog::accept();
+}
+
+bool CIpInfoDlg::ConfirmFields()
+{
+    const AddressPlan plan{ipAddressControl.GetAddress(), subnetMaskControl.GetAddress(), gatewayControl.GetAddress()};
+    const AddressProblem problem = CheckAddressPlan(plan);
+    if (problem == AddressProblem::None)
+        return true;
+    // In the order of AddressField.
+    const std::pair<CIpAddressControl*, QLabel*> fields[] = {
+        {&ipAddressControl, &ipAddressLabel}, {&subnetMaskControl, &subnetMaskLabel}, {&gatewayControl, &gatewayLabel}};
+    const auto [control, label] = fields[static_cast<int>(ProblemField(problem))];
+    const QString why =
+        label->text() + QStringLiteral(": ") + QString::fromStdString(DescribeAddressProblem(problem, plan));
+    if (NeedsConfirmation(problem)) {
+        if (AskYesNo(this, why + QStringLiteral("\n\n") + tr("Send anyway?")))
+            return true;
+    } else {
+        ShowMessageBox(this, why);
+    }
+    control->SelectAddress();
+    return false;
 }
 
 void CIpInfoDlg::DoDataExchange(bool save)

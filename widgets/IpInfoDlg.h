@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AddressCheck.h"
 #include "widgets/IpAddressControl.h"
 
 #include <QDialog>
@@ -10,7 +11,9 @@
 
 // "Enter IP Information": the IP address, subnet mask and gateway for one
 // unit. The caller sets the three values before DoModal and reads them
-// after it returned Accepted; Cancel leaves them as they were.
+// after it returned Accepted; Cancel leaves them as they were. Send refuses
+// values no unit can work with, and asks before it sends a gateway that
+// looks wrong.
 class CIpInfoDlg : public QDialog {
     Q_OBJECT
 
@@ -24,10 +27,14 @@ public:
     std::uint32_t subnetMask = 0;
     std::uint32_t gateway = 0;
 
-    // Send: the fields go into the values, then the dialog ends.
+    // Send: the fields go into the values, then the dialog ends; unless they
+    // are refused or the operator does not confirm them, and then the focus
+    // goes to the field at fault.
     void accept() override;
 
 private:
+    // Whether the fields' values may be sent, once refused or confirmed.
+    bool ConfirmFields();
     // Values into the fields, or with `save` the fields into the values.
     void DoDataExchange(bool save);
     void OnInitDialog();

@@ -8,6 +8,7 @@
 #include "tests/support/LabNetwork.h"
 
 #include <QCoreApplication>
+#include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QRegularExpression>
 #include <QUdpSocket>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -184,6 +186,43 @@ TEST_F(ListenerLab, HandlerThatDestroysTheListenerEndsTheDelivery)
     EXPECT_EQ(receiver.heard.size(), 1u);
     QUdpSocket nextServer;
     EXPECT_TRUE(nextServer.bind(QHostAddress::AnyIPv4, 67, QAbstractSocket::DontShareAddress));
+}
+
+TEST_F(ListenerLab, BurstIsDeliveredInSlicesWithTheEventLoopsTurnBetween)
+{
+    // A burst waits in the kernel while the window is busy. Whatever else
+    // comes in meanwhile (a click, a key) gets its turn between two slices
+    // of the burst, before the last request is listed, not after the whole
+    // burst. Another socket of this thread stands in for it: a datagram
+    // reaches it while the burst's first request is handled.
+    QUdpSocket other;
+    ASSERT_TRUE(other.bind(QHostAddress::LocalHost, 0));
+    std::optional<std::size_t> heardWhenTheOtherHadItsTurn;
+    QObject::connect(&other, &QUdpSocket::readyRead, [&] {
+        while (other.hasPendingDatagrams())
+            other.receiveDatagram();
+        heardWhenTheOtherHadItsTurn = receiver.heard.size();
+    });
+    QUdpSocket meanwhile;
+    receiver.onRequest = [&](const BootRequest&) {
+        if (receiver.heard.size() == 1) {
+            meanwhile.writeDatagram("click", QHostAddress::LocalHost, other.localPort());
+            meanwhile.waitForBytesWritten();
+        }
+        // What listing a unit may cost a busy window, so that even a host's
+        // smallest receive buffer holds more than one slice of requests.
+        const auto listed = std::chrono::steady_clock::now() + 50us;
+        while (std::chrono::steady_clock::now() < listed) {
+        }
+    };
+    auto burst = lab->StartUnits({"--no-wait", "--count", "1", "--interval", "0", "--units", "2000"});
+    ASSERT_TRUE(burst->WaitForEnd(20s));
+
+    ASSERT_TRUE(ProcessEventsUntil([&] { return heardWhenTheOtherHadItsTurn.has_value(); }, 10s));
+    ProcessEventsUntil([] { return false; }, 500ms); // the rest of the burst
+    const std::size_t slices = receiver.heard.size() * 50us / CBootpSocket::DeliverySlice;
+    ASSERT_GE(slices, 2u) << receiver.heard.size() << " requests were queued, too few to need two slices";
+    EXPECT_LT(*heardWhenTheOtherHadItsTurn, receiver.heard.size());
 }
 
 TEST_F(ListenerLab, AsksTheKernelForRoomForABurstAndGetsTheMostTheHostAllows)

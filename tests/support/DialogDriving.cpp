@@ -20,20 +20,47 @@ std::array<CIpAddressControl*, 3> AddressControls(QWidget* dialog)
     return topToBottom;
 }
 
-void PressKey(QWidget* window, Qt::Key key)
+QWidget* WaitForFocus(QWidget* window)
 {
     // Widgets get focus events only once the widget layer has taken the
     // window as active, which offscreen can come after the platform has.
-    if (QApplication::activeWindow() != window) {
+    if (QApplication::activeWindow() != window)
         window->activateWindow();
-        if (!QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
-            ADD_FAILURE() << "the window a key is meant for does not become active";
+    const auto focusInWindow = [window] {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus && focus->window() == window;
+    };
+    if (!QTest::qWaitFor(focusInWindow)) {
+        ADD_FAILURE() << "nothing in the window a key is meant for takes the focus";
+        return window;
     }
-    QTest::keyClick(window->focusWidget(), key);
+    return QApplication::focusWidget();
+}
+
+void PressKey(QWidget* window, Qt::Key key)
+{
+    QTest::keyClick(WaitForFocus(window), key);
 }
 
 void TypeIntoFocus(QWidget* window, const QString& keys)
 {
     for (const QChar key : keys)
         PressKey(window, static_cast<Qt::Key>(key.toUpper().unicode()));
+}
+
+void TypeAtFullSpeed(const QString& keys)
+{
+    for (const QChar key : keys) {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus) {
+            ADD_FAILURE() << "no widget has the focus: lost from \"" << keys.toStdString() << "\"";
+            return;
+        }
+        if (key == QLatin1Char('\t'))
+            QTest::keyClick(focus, Qt::Key_Tab);
+        else if (key == QLatin1Char('\n'))
+            QTest::keyClick(focus, Qt::Key_Return);
+        else
+            QTest::keyClick(focus, key.toLatin1());
+    }
 }

@@ -30,11 +30,22 @@ inline QPushButton* ButtonWithText(QWidget* dialog, const QString& text)
     return ChildWithText<QPushButton>(dialog, text);
 }
 
+// The widget of `window` that has the keyboard focus, once it has one. The
+// window is made active first: offscreen, a window closing elsewhere can
+// leave no window active, and a window just shown gets the focus a moment
+// later.
+QWidget* WaitForFocus(QWidget* window);
+
 // Presses a key in whichever widget of `window` has the focus at that
-// moment, as a keyboard does. The window is made active first: offscreen,
-// a window closing elsewhere can leave no window active.
+// moment, as a keyboard does, once it has one.
 void PressKey(QWidget* window, Qt::Key key);
 
 // The same for each character in turn; QTest::keyClicks would send them all
 // to one widget.
 void TypeIntoFocus(QWidget* window, const QString& keys);
+
+// Types `keys` ("\t" is Tab, "\n" Return) as fast as a keyboard can: each
+// goes to whatever has the focus at that moment, nothing waits, and nothing
+// makes a window active again. A key that finds no focus is lost, and fails
+// the test.
+void TypeAtFullSpeed(const QString& keys);

@@ -5,11 +5,17 @@
 #include <QDialog>
 #include <QTest>
 
+#include <algorithm>
+
 ModalScript* ModalScript::newest = nullptr;
 
 ModalScript::ModalScript(std::chrono::milliseconds watchdog) : previous(newest)
 {
     newest = this;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->isModal())
+            seen.emplace_back(window);
+    }
     QObject::connect(&poller, &QTimer::timeout, [this] { Poll(); });
     poller.start(5);
     watchdogTimer.setSingleShot(true);
@@ -35,9 +41,9 @@ ModalScript& ModalScript::Then(Step step)
 void ModalScript::Poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
-    if (newest != this || !modal || modal == lastSeen || !modal->isVisible())
+    if (newest != this || !modal || !modal->isVisible() || Seen(modal))
         return;
-    lastSeen = modal;
+    seen.emplace_back(modal);
     if (steps.empty()) {
         ++unexpectedModals;
         CloseAllModals();
@@ -47,6 +53,11 @@ void ModalScript::Poll()
     steps.pop_front();
     step(modal);
     ++stepsDone;
+}
+
+bool ModalScript::Seen(const QWidget* window) const
+{
+    return std::find(seen.begin(), seen.end(), window) != seen.end();
 }
 
 void ModalScript::CloseAllModals()

@@ -2,7 +2,8 @@
 
 // Drives flows that block in a modal window's exec(): each step acts on the
 // next modal window that opens, from inside that window's own event loop,
-// and must close it. A modal window that no step is left for is closed and
+// and must close it. Windows that were open when the script was made (the
+// dialog a test types into) are never taken for new ones. A modal window that no step is left for is closed and
 // counted, so a test can see that nothing was shown; a watchdog closes
 // whatever is still open, so a test can never hang. Only the newest script
 // acts, so a test can hold several one after another.
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <vector>
 
 class ModalScript {
 public:
@@ -38,7 +40,10 @@ private:
 
     ModalScript* previous;
     std::deque<Step> steps;
-    QPointer<QWidget> lastSeen;
+    bool Seen(const QWidget* window) const;
+
+    // The modal windows open when it was made, and those it has met since.
+    std::vector<QPointer<QWidget>> seen;
     int stepsDone = 0;
     int unexpectedModals = 0;
     bool timedOut = false;

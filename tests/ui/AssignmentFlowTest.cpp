@@ -223,6 +223,7 @@ TEST(AssignmentWithoutListener, WritesTheRowThenAsksForListenAndSendsNothing)
     ModalScript script;
     script.Then([](QWidget* dialog) {
         AddressControls(dialog)[0]->SetAddress(0x0A000005);
+        AddressControls(dialog)[1]->SetAddress(0xFF000000);
         ButtonWithText(dialog, "&Send")->click();
     });
     script.Then(AcknowledgeMessage(seen));
