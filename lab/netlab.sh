@@ -21,12 +21,12 @@
 #   LAB_UNITS_SPOOL   see serve_units below
 # Programs on a units side (a DHCP client) get a resolver configuration of
 # their own, never the machine's.
-# Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
-# root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
+# Exits with COMMAND's status. Without root the lab cannot be made: it then
+# exits with 77 (skipped), unless BOOTP_LAB_REQUIRED=1 makes that a failure;
+# as root, a lab that cannot be made is a failure.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../scripts/checks.sh" netlab
+check_run_usage "$@"
 shift 2
 
 tag="tbp$$"
@@ -36,13 +36,6 @@ tool_ns="${tag}t"
 tool_address=10.77.0.2
 second_tool_address=10.78.0.2
 prefix_length=24
-
-cannot_make_lab() {
-    echo "netlab: cannot create the private network ($1); it needs root and iproute2." >&2
-    if [ "${BOOTP_LAB_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "netlab: SKIPPED: the lab tests did not run." >&2
-    exit 77
-}
 
 remove_lab() {
     local ns
@@ -62,15 +55,15 @@ remove_lab() {
     [ -z "${spool:-}" ] || rm -rf "$spool"
 }
 
-[ "$(id -u)" = 0 ] || cannot_make_lab "not running as root"
-command -v ip >/dev/null || cannot_make_lab "no ip command"
+[ "$(id -u)" = 0 ] || cannot_set_up "the private network's namespaces need root" BOOTP_LAB_REQUIRED
+command -v ip >/dev/null || fail "no ip command; Debian: iproute2, which ./test.sh installs"
 
 trap remove_lab EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
-ip netns add "$units_ns" 2>/dev/null || cannot_make_lab "ip netns add failed"
+ip netns add "$units_ns" || fail "ip netns add failed"
 ip netns add "$second_units_ns"
 ip netns add "$tool_ns"
 ip -n "$tool_ns" link set lo up

@@ -10,20 +10,15 @@
 # Starts /usr/sbin/cupsd with the system configuration, adds a queue Office
 # (to /dev/null) and makes it the default, runs COMMAND, and fails when the
 # default printer or the queues' configuration changed. Exits with
-# COMMAND's status otherwise; with 77 when the stand-in cannot be made (it
-# needs root), unless BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+# COMMAND's status otherwise. A stand-in that cannot be made is a failure as
+# root; without root the test is skipped (77), unless
+# BOOTP_PRINTER_REQUIRED=1.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../../scripts/checks.sh" machinecups
+check_run_usage "$@"
 shift 2
 
-cannot_stand_in() {
-    echo "machinecups: no stand-in for the machine's scheduler ($1)." >&2
-    if [ "${BOOTP_PRINTER_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "machinecups: SKIPPED: the test did not run." >&2
-    exit 77
-}
+cannot_stand_in() { cannot_set_up "no stand-in for the machine's scheduler: $1" BOOTP_PRINTER_REQUIRED; }
 
 # Those that the packages install; /run/cups is made by the scheduler.
 folders=(/etc/cups /var/spool/cups /var/cache/cups /var/log/cups)

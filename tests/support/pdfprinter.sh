@@ -11,20 +11,14 @@
 # printer is the same afterwards. COMMAND sees CUPS_SERVER (this scheduler's
 # socket), BOOTP_PRINTED_PDF (the file the queue writes each job to) and
 # BOOTP_PAGE_LOG (one line a finished job: its id and name). Exits with
-# COMMAND's status; with 77 when there is no such printer, unless
-# BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+# COMMAND's status. A printer that cannot be set up is a failure as root;
+# without root the tests are skipped (77), unless BOOTP_PRINTER_REQUIRED=1.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../../scripts/checks.sh" pdfprinter
+check_run_usage "$@"
 shift 2
 
-no_printer() {
-    echo "pdfprinter: no PDF printer ($1)." >&2
-    if [ "${BOOTP_PRINTER_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "pdfprinter: SKIPPED: the printing tests did not run." >&2
-    exit 77
-}
+no_printer() { cannot_set_up "no PDF printer: $1" BOOTP_PRINTER_REQUIRED; }
 
 cupsd=/usr/sbin/cupsd
 for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo /usr/lib/cups/filter/pdftopdf; do
