@@ -24,11 +24,16 @@
 # Exits with COMMAND's status. Without root the lab cannot be made: it then
 # exits with 77 (skipped), unless BOOTP_LAB_REQUIRED=1 makes that a failure;
 # as root, a lab that cannot be made is a failure.
+#
+# The lab goes again on any signal that can be caught. A netlab.sh killed
+# outright (SIGKILL, as ctest ends a test past its time-out) cannot remove
+# its lab: the next one removes it.
 set -euo pipefail
 source "$(dirname "$(realpath "$0")")/../scripts/checks.sh" netlab
 check_run_usage "$@"
 shift 2
 
+# Every lab's namespaces are named after its netlab.sh's process id.
 tag="tbp$$"
 units_ns="${tag}u"
 second_units_ns="${tag}v"
@@ -37,31 +42,49 @@ tool_address=10.77.0.2
 second_tool_address=10.78.0.2
 prefix_length=24
 
-remove_lab() {
+# remove_namespaces NAME...: ends what runs in each and removes it, with its
+# resolver configuration. A process left in a namespace would keep it alive
+# after its name is gone.
+remove_namespaces() {
     local ns
+    for ns in "$@"; do
+        ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
+        ip netns del "$ns" 2>/dev/null || true
+        rm -rf "/etc/netns/$ns"
+    done
+    rmdir /etc/netns 2>/dev/null || true
+}
+
+remove_lab() {
     if [ -n "${launcher:-}" ]; then
         kill "$launcher" 2>/dev/null || true
         wait "$launcher" 2>/dev/null || true
     fi
-    for ns in "$units_ns" "$second_units_ns" "$tool_ns"; do
-        if ip netns pids "$ns" >/dev/null 2>&1; then
-            # A process left in a namespace would keep it alive after its name is gone.
-            ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
-            ip netns del "$ns" 2>/dev/null || true
-        fi
-        rm -rf "/etc/netns/$ns"
-    done
-    rmdir /etc/netns 2>/dev/null || true
+    remove_namespaces "$units_ns" "$second_units_ns" "$tool_ns"
     [ -z "${spool:-}" ] || rm -rf "$spool"
+}
+
+# The namespaces of labs whose netlab.sh has gone, this process id's
+# included: its earlier owner has gone too.
+remove_leftovers() {
+    local ns pid
+    for ns in $(ip netns list | awk '$1 ~ /^tbp[0-9]+[tuv]$/ { print $1 }'); do
+        pid=${ns//[!0-9]/}
+        if [ "$pid" = $$ ] || ! grep -qs netlab.sh "/proc/$pid/cmdline"; then
+            remove_namespaces "$ns"
+        fi
+    done
 }
 
 [ "$(id -u)" = 0 ] || cannot_set_up "the private network's namespaces need root" BOOTP_LAB_REQUIRED
 command -v ip >/dev/null || fail "no ip command; Debian: iproute2, which ./test.sh installs"
 
+remove_leftovers
 trap remove_lab EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+for signal in INT TERM HUP QUIT; do
+    # shellcheck disable=SC2064  # the signal's number, now
+    trap "exit $((128 + $(kill -l "$signal")))" "$signal"
+done
 
 ip netns add "$units_ns" || fail "ip netns add failed"
 ip netns add "$second_units_ns"
@@ -128,9 +151,10 @@ done
 # or plugs in that segment, its status to NAME.status.
 serve_units() {
     local request name
-    # Its runs end with it, so none writes to the spool once it is gone.
+    # Its runs end with it, so none writes to the spool once it is gone; and
+    # it ends with netlab.sh, also one killed outright.
     trap 'kill $(jobs -p) 2>/dev/null; exit' TERM
-    while :; do
+    while kill -0 $$ 2>/dev/null; do
         for request in "$spool"/*.units "$spool"/*.segment "$spool"/*.stop; do
             [ -e "$request" ] || continue
             name=${request%.*}
