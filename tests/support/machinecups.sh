@@ -55,7 +55,10 @@ rm -rf /etc/cups/printers.conf* /etc/cups/classes.conf* /etc/cups/ppd/*
 # Changes reach printers.conf at once, not half a minute later.
 echo "DirtyCleanInterval 0" >>/etc/cups/cupsd.conf
 
-unset CUPS_SERVER LPDEST PRINTER
+# Every CUPS command here, and COMMAND, goes to the stand-in's socket alone:
+# a client that finds no scheduler there would try others.
+export CUPS_SERVER=/run/cups/cups.sock
+unset LPDEST PRINTER
 /usr/sbin/cupsd -f &
 scheduler=$!
 for _ in $(seq 100); do

@@ -8,7 +8,9 @@
 # in a temporary folder, listens on no network port and announces nothing, so
 # whether or not the machine's own scheduler runs, its queues and default
 # printer are never touched; the script checks that the machine's default
-# printer is the same afterwards. COMMAND sees CUPS_SERVER (this scheduler's
+# printer is the same afterwards. Only the user who runs the script can use
+# the scheduler: its socket is in a folder of theirs alone, and its policy
+# lets no one else do anything. COMMAND sees CUPS_SERVER (this scheduler's
 # socket), BOOTP_PRINTED_PDF (the file the queue writes each job to) and
 # BOOTP_PAGE_LOG (one line a finished job: its id and name). Exits with
 # COMMAND's status. A printer that cannot be set up is a failure as root;
@@ -25,8 +27,11 @@ for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo /usr/lib/cups/filter/pdfto
     command -v "$tool" >/dev/null || no_printer "$tool is missing; Debian: cups cups-filters poppler-utils"
 done
 
-# What the machine's own scheduler, if any, gives as default printer.
-machine_default() { lpstat -d 2>&1 || true; }
+# What the machine's own scheduler, if any, gives as default printer: the
+# scheduler that CUPS_SERVER names, else the machine's usual socket. Named
+# outright, as a client that finds no scheduler at its socket tries others.
+machine_scheduler=${CUPS_SERVER:-/run/cups/cups.sock}
+machine_default() { CUPS_SERVER=$machine_scheduler lpstat -d 2>&1 || true; }
 default_before=$(machine_default)
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/pdfprinter.XXXXXX")
@@ -40,9 +45,11 @@ finish() {
 }
 trap finish EXIT
 # Run by root, the scheduler runs its filters as the user lp, who must reach
-# the spool inside.
+# the spool inside; the socket is in a folder that no one else can enter.
 chmod 711 "$root"
 mkdir -p "$root/etc" "$root/spool/tmp" "$root/cache" "$root/state" "$root/log" "$root/out"
+mkdir -m 700 "$root/socket"
+socket=$root/socket/cups.sock
 
 cat >"$root/etc/cups-files.conf" <<EOF
 ServerRoot $root/etc
@@ -56,9 +63,10 @@ PageLog $root/log/page_log
 Printcap $root/printcap
 FileDevice Yes
 EOF
-# No network port, no announcements: its own socket alone.
+# No network port, no announcements: its own socket alone. Its user alone
+# may do anything, known by the socket's peer credentials.
 cat >"$root/etc/cupsd.conf" <<EOF
-Listen $root/cups.sock
+Listen $socket
 Browsing No
 BrowseLocalProtocols none
 LogLevel warn
@@ -69,6 +77,8 @@ Allow all
 </Location>
 <Policy default>
 <Limit All>
+AuthType Default
+Require user $(id -un)
 Order deny,allow
 </Limit>
 </Policy>
@@ -116,7 +126,7 @@ EOF
 scheduler=$!
 # Runs a command on this scheduler. A default printer that the caller's
 # environment names would stand before its default.
-private() { env -u LPDEST -u PRINTER CUPS_SERVER="$root/cups.sock" "$@"; }
+private() { env -u LPDEST -u PRINTER CUPS_SERVER="$socket" "$@"; }
 running() { private lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
 for _ in $(seq 100); do
     running && break
