@@ -57,7 +57,7 @@ remove_namespaces() {
 
 remove_lab() {
     if [ -n "${launcher:-}" ]; then
-        kill "$launcher" 2>/dev/null || true
+        kill -KILL -- -"$launcher" 2>/dev/null || true
         wait "$launcher" 2>/dev/null || true
     fi
     remove_namespaces "$units_ns" "$second_units_ns" "$tool_ns"
@@ -151,9 +151,7 @@ done
 # or plugs in that segment, its status to NAME.status.
 serve_units() {
     local request name
-    # Its runs end with it, so none writes to the spool once it is gone; and
-    # it ends with netlab.sh, also one killed outright.
-    trap 'kill $(jobs -p) 2>/dev/null; exit' TERM
+    # It ends with netlab.sh, also one killed outright.
     while kill -0 $$ 2>/dev/null; do
         for request in "$spool"/*.units "$spool"/*.segment "$spool"/*.stop; do
             [ -e "$request" ] || continue
@@ -193,8 +191,13 @@ change_segment() {
 }
 
 spool=$(mktemp -d)
+# In a process group of its own, which its runs share: the lab's removal ends
+# them all at once, also a run still starting, whose program is not in its
+# namespace yet (it would outlive the lab, holding the caller's output open).
+set -m
 serve_units &
 launcher=$!
+set +m
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT
