@@ -35,11 +35,11 @@ check_run_usage() {
     fi
 }
 
-# make_work_folder [CLEANUP]: $work, a fresh temporary folder, removed when
-# the script ends, also after a failure or a signal; the function CLEANUP,
-# when given, runs first.
+# make_work_folder [CLEANUP]: $work, a fresh temporary folder named after the
+# script, removed when the script ends, also after a failure or a signal; the
+# function CLEANUP, when given, runs first.
 make_work_folder() {
-    work=$(mktemp -d)
+    work=$(mktemp -d "${TMPDIR:-/tmp}/$checks_name.XXXXXX")
     work_cleanup=${1:-}
     trap remove_work_folder EXIT
     trap 'exit 130' INT
@@ -48,6 +48,15 @@ make_work_folder() {
 remove_work_folder() {
     if [ -n "$work_cleanup" ]; then "$work_cleanup" || true; fi
     rm -rf "$work"
+}
+
+# end_process [PID]: ends a background process of the script, if there is
+# one, and waits for it.
+end_process() {
+    if [ -n "${1:-}" ]; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
 }
 
 # A script runs one of its functions somewhere else (on a virtual display,

@@ -33,16 +33,10 @@ if [ "${MACHINECUPS_INSIDE:-}" != 1 ]; then
 fi
 
 # Inside the private mount namespace from here on.
-copies=$(mktemp -d "${TMPDIR:-/tmp}/machinecups.XXXXXX")
 scheduler=
-finish() {
-    if [ -n "$scheduler" ]; then
-        kill "$scheduler" 2>/dev/null || true
-        wait "$scheduler" 2>/dev/null || true
-    fi
-    rm -rf "$copies"
-}
-trap finish EXIT
+stop_scheduler() { end_process "$scheduler"; }
+make_work_folder stop_scheduler
+copies=$work
 # The system's configuration without its queues, and empty run-time folders.
 for folder in "${folders[@]}"; do
     mkdir -p "$copies$folder"

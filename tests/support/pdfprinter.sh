@@ -34,16 +34,10 @@ machine_scheduler=${CUPS_SERVER:-/run/cups/cups.sock}
 machine_default() { CUPS_SERVER=$machine_scheduler lpstat -d 2>&1 || true; }
 default_before=$(machine_default)
 
-root=$(mktemp -d "${TMPDIR:-/tmp}/pdfprinter.XXXXXX")
 scheduler=
-finish() {
-    if [ -n "$scheduler" ]; then
-        kill "$scheduler" 2>/dev/null || true
-        wait "$scheduler" 2>/dev/null || true
-    fi
-    rm -rf "$root"
-}
-trap finish EXIT
+stop_scheduler() { end_process "$scheduler"; }
+make_work_folder stop_scheduler
+root=$work
 # Run by root, the scheduler runs its filters as the user lp, who must reach
 # the spool inside; the socket is in a folder that no one else can enter.
 chmod 711 "$root"
