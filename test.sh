@@ -10,8 +10,8 @@
 # other. Tests that send on real sockets run inside a private network that
 # they build there (lab/netlab.sh); the printing tests print on a PDF printer
 # of a CUPS scheduler of their own (tests/support/pdfprinter.sh), never on
-# the machine's. Without root the lab and printing tests are skipped, and say
-# so; as root they must run.
+# the machine's. Without root the tests that need it are skipped and say why;
+# as root every test must run.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
