@@ -59,22 +59,18 @@ end_process() {
     fi
 }
 
-# A script runs one of its functions somewhere else (on a virtual display,
-# in a namespace of its own) by starting itself there again with
-#   "$checks_script" --session FUNCTION [ARG...]
-# It calls run_session "$@" once its functions are defined, before it does
-# anything else: in such a start that runs the function alone and ends.
-run_session() {
-    [ "${1:-}" = --session ] || return 0
+# on_virtual_display FUNCTION [ARG...]: runs one function of the script on a
+# virtual X display. xvfb-run starts the script again, which then runs that
+# function alone: the script calls run_display_session "$@" once its
+# functions are defined, before it does anything else.
+on_virtual_display() {
+    xvfb-run -a -s "-screen 0 1024x768x24" "$checks_script" --on-virtual-display "$@"
+}
+run_display_session() {
+    [ "${1:-}" = --on-virtual-display ] || return 0
     shift
     "$@"
     exit
-}
-
-# on_virtual_display FUNCTION [ARG...]: runs one function of the script on a
-# virtual X display.
-on_virtual_display() {
-    xvfb-run -a -s "-screen 0 1024x768x24" "$checks_script" --session "$@"
 }
 
 # open_help_contents TITLE SECONDS: types Help > Contents into the window

@@ -49,7 +49,11 @@ install_without_setcap() {
     in_copy apt-get install -y -qq --no-install-recommends /tmp/package.deb >/dev/null
     getcap "$root$program"
 }
-run_session "$@"
+if [ "${1:-}" = --without-setcap ]; then
+    install_without_setcap "$2" "$3"
+    exit
+fi
+run_display_session "$@"
 # Whether dpkg holds anything of the package: installed, or its configuration.
 package_present() { dpkg-query -W -f='${Status}' tarvikbootp 2>/dev/null | grep -qv 'not-installed'; }
 installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' | awk '$1 == "ii" { print $2 }'; }
@@ -101,8 +105,7 @@ done
 # installed and recommended packages are not: setcap's package is a
 # dependency, so it is there, configured, before postinst runs.
 mkdir "$work/without-setcap"
-capability=$(unshare --mount --propagation private "$checks_script" --session install_without_setcap \
-    "$work/without-setcap" "$deb") || fail "no installation on a copy of this system without setcap"
+capability=$(unshare --mount --propagation private "$checks_script" --without-setcap "$work/without-setcap" "$deb") || fail "no installation on a copy of this system without setcap"
 grep -q 'cap_net_bind_service=ep' <<<"$capability" || fail "no port-67 capability where setcap was missing: '$capability'"
 step "installed without recommended packages where setcap was missing (a copy of this system): $capability"
 

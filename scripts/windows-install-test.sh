@@ -24,7 +24,7 @@ help_session() {
     /usr/lib/wine/wineserver -k
     wait "$tracer" 2>/dev/null || true
 }
-run_session "$@"
+run_display_session "$@"
 
 install_missing_packages "${BOOTP_WINDOWS_PACKAGES[@]}"
 setups=(TarvikBootP-*-setup.exe)
