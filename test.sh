@@ -5,10 +5,13 @@
 #   ./test.sh --fuzz [SECONDS]   builds the libFuzzer targets with clang in
 #                          build-fuzz/ and runs each for SECONDS (30) from its
 #                          seed corpus in fuzz/corpus/
-# Tests that send on real sockets run only inside a private network that they
-# build themselves (lab/netlab.sh); the printing tests print on a PDF printer
+# The tests run in a network of their own with loopback alone (ctest, and each
+# fuzz target, starts in one), and the first test fails if they can see any
+# other. Tests that send on real sockets run inside a private network that
+# they build there (lab/netlab.sh); the printing tests print on a PDF printer
 # of a CUPS scheduler of their own (tests/support/pdfprinter.sh), never on
-# the machine's. Without root the lab tests are skipped.
+# the machine's. Without root the tests that need it are skipped and say why;
+# as root every test must run.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/common.sh
@@ -20,14 +23,14 @@ esac
 case "${1:-}" in
     "")
         build_tree build -DBOOTP_BUILD_TESTS=ON
-        ctest --test-dir build --output-on-failure --no-tests=error
+        in_private_network ctest --test-dir build --output-on-failure --no-tests=error
         ;;
     --sanitize)
         sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
         build_tree build-sanitize -DBOOTP_BUILD_TESTS=ON -DCMAKE_CXX_FLAGS="$sanitizers" \
             -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-            ctest --test-dir build-sanitize --output-on-failure --no-tests=error
+            in_private_network ctest --test-dir build-sanitize --output-on-failure --no-tests=error
         ;;
     --fuzz)
         seconds=${2:-30}
@@ -46,7 +49,7 @@ case "${1:-}" in
             mkdir "$scratch/$name"
             echo "fuzz_$name: $seconds s"
             log=build-fuzz/findings/$name.log
-            if build-fuzz/fuzz/"fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+            if in_private_network build-fuzz/fuzz/"fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
                 -artifact_prefix="build-fuzz/findings/$name-" "$scratch/$name" "$corpus" >"$log" 2>&1; then
                 grep -E '^stat::(number_of_executed_units|new_units_added)' "$log"
                 passed=$((passed + 1))

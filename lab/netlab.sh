@@ -21,14 +21,19 @@
 #   LAB_UNITS_SPOOL   see serve_units below
 # Programs on a units side (a DHCP client) get a resolver configuration of
 # their own, never the machine's.
-# Exits with COMMAND's status; with 77 when the lab cannot be made (it needs
-# root and iproute2), unless BOOTP_LAB_REQUIRED=1 makes that a failure.
+# Exits with COMMAND's status. Without root the lab cannot be made: it then
+# exits with 77 (skipped), unless BOOTP_LAB_REQUIRED=1 makes that a failure;
+# as root, a lab that cannot be made is a failure.
+#
+# The lab goes again on any signal that can be caught. A netlab.sh killed
+# outright (SIGKILL, as ctest ends a test past its time-out) cannot remove
+# its lab: the next one removes it.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../scripts/checks.sh" netlab
+check_run_usage "$@"
 shift 2
 
+# Every lab's namespaces are named after its netlab.sh's process id.
 tag="tbp$$"
 units_ns="${tag}u"
 second_units_ns="${tag}v"
@@ -37,40 +42,51 @@ tool_address=10.77.0.2
 second_tool_address=10.78.0.2
 prefix_length=24
 
-cannot_make_lab() {
-    echo "netlab: cannot create the private network ($1); it needs root and iproute2." >&2
-    if [ "${BOOTP_LAB_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "netlab: SKIPPED: the lab tests did not run." >&2
-    exit 77
-}
-
-remove_lab() {
+# remove_namespaces NAME...: ends what runs in each and removes it, with its
+# resolver configuration. A process left in a namespace would keep it alive
+# after its name is gone.
+remove_namespaces() {
     local ns
-    if [ -n "${launcher:-}" ]; then
-        kill "$launcher" 2>/dev/null || true
-        wait "$launcher" 2>/dev/null || true
-    fi
-    for ns in "$units_ns" "$second_units_ns" "$tool_ns"; do
-        if ip netns pids "$ns" >/dev/null 2>&1; then
-            # A process left in a namespace would keep it alive after its name is gone.
-            ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
-            ip netns del "$ns" 2>/dev/null || true
-        fi
+    for ns in "$@"; do
+        ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
+        ip netns del "$ns" 2>/dev/null || true
         rm -rf "/etc/netns/$ns"
     done
     rmdir /etc/netns 2>/dev/null || true
+}
+
+remove_lab() {
+    if [ -n "${launcher:-}" ]; then
+        kill -KILL -- -"$launcher" 2>/dev/null || true
+        wait "$launcher" 2>/dev/null || true
+    fi
+    remove_namespaces "$units_ns" "$second_units_ns" "$tool_ns"
     [ -z "${spool:-}" ] || rm -rf "$spool"
 }
 
-[ "$(id -u)" = 0 ] || cannot_make_lab "not running as root"
-command -v ip >/dev/null || cannot_make_lab "no ip command"
+# The namespaces of labs whose netlab.sh has gone, this process id's
+# included: its earlier owner has gone too.
+remove_leftovers() {
+    local ns pid
+    for ns in $(ip netns list | awk '$1 ~ /^tbp[0-9]+[tuv]$/ { print $1 }'); do
+        pid=${ns//[!0-9]/}
+        if [ "$pid" = $$ ] || ! grep -qs netlab.sh "/proc/$pid/cmdline"; then
+            remove_namespaces "$ns"
+        fi
+    done
+}
 
+[ "$(id -u)" = 0 ] || cannot_set_up "the private network's namespaces need root" BOOTP_LAB_REQUIRED
+command -v ip >/dev/null || fail "no ip command; Debian: iproute2, which ./test.sh installs"
+
+remove_leftovers
 trap remove_lab EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+for signal in INT TERM HUP QUIT; do
+    # shellcheck disable=SC2064  # the signal's number, now
+    trap "exit $((128 + $(kill -l "$signal")))" "$signal"
+done
 
-ip netns add "$units_ns" 2>/dev/null || cannot_make_lab "ip netns add failed"
+ip netns add "$units_ns" || fail "ip netns add failed"
 ip netns add "$second_units_ns"
 ip netns add "$tool_ns"
 ip -n "$tool_ns" link set lo up
@@ -135,9 +151,8 @@ done
 # or plugs in that segment, its status to NAME.status.
 serve_units() {
     local request name
-    # Its runs end with it, so none writes to the spool once it is gone.
-    trap 'kill $(jobs -p) 2>/dev/null; exit' TERM
-    while :; do
+    # It ends with netlab.sh, also one killed outright.
+    while kill -0 $$ 2>/dev/null; do
         for request in "$spool"/*.units "$spool"/*.segment "$spool"/*.stop; do
             [ -e "$request" ] || continue
             name=${request%.*}
@@ -176,8 +191,13 @@ change_segment() {
 }
 
 spool=$(mktemp -d)
+# In a process group of its own, which its runs share: the lab's removal ends
+# them all at once, also a run still starting, whose program is not in its
+# namespace yet (it would outlive the lab, holding the caller's output open).
+set -m
 serve_units &
 launcher=$!
+set +m
 
 export LAB_UNITS_NS="$units_ns" LAB_TOOL_NS="$tool_ns"
 export LAB_TOOL_ADDRESS="$tool_address" LAB_PREFIX_LENGTH="$prefix_length" LAB_TOOL_INTERFACE=vethT

@@ -28,9 +28,13 @@ operator enters its IP address, subnet mask and gateway, and the tool sends
 the BOOTP reply. It also pings a unit and prints the list of units.
 .
 The program gets the capability to bind UDP port 67 when it is installed.")
+# setcap gives the program its capability in postinst: a dependency, so that
+# it is there, configured, before postinst runs. The libraries' dependencies
+# are added to it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# PING Selected runs ping; setcap gives the program its capability.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "iputils-ping, libcap2-bin")
+# PING Selected runs ping.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "iputils-ping")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -1,7 +1,7 @@
-# What the scripts that check the project share: their messages, their
-# failure, a work folder that goes however the script ends, and sessions on a
-# virtual display. Sourced first, before the script changes folder (it knows
-# the script by $0):
+# What the scripts that check the project, or set up what its tests need,
+# share: their messages, their failure and skip, a work folder that goes
+# however the script ends, and sessions on a virtual display. Sourced first,
+# before the script changes folder (it knows the script by $0):
 #   source "$(dirname "$(realpath "$0")")/checks.sh" NAME
 # NAME begins every message.
 
@@ -14,11 +14,32 @@ step() { echo "$checks_name: $*" >&2; }
 # fail MESSAGE: the check failed; the script ends with status 1.
 fail() { echo "$checks_name: FAILED: $*" >&2; exit 1; }
 
-# make_work_folder [CLEANUP]: $work, a fresh temporary folder, removed when
-# the script ends, also after a failure or a signal; the function CLEANUP,
-# when given, runs first.
+# cannot_set_up REASON REQUIRED_VARIABLE: what the tests need could not be
+# made. As root everything it takes is at hand (./test.sh installs what is
+# missing), so that is a fault and the script fails. Without root it is not
+# the project's: the tests are skipped (status 77, which ctest shows as
+# skipped) with the reason said, unless REQUIRED_VARIABLE is 1.
+cannot_set_up() {
+    local required=$2
+    if [ "$(id -u)" = 0 ] || [ "${!required:-0}" = 1 ]; then fail "$1"; fi
+    echo "$checks_name: SKIPPED, not run as root: $1" >&2
+    exit 77
+}
+
+# check_run_usage "$@": the wrappers' command line, run -- COMMAND [ARG...];
+# the wrapper then shifts the first two away.
+check_run_usage() {
+    if [ "${1:-}" != run ] || [ "${2:-}" != -- ] || [ $# -lt 3 ]; then
+        echo "usage: $checks_script run -- COMMAND [ARG...]" >&2
+        exit 2
+    fi
+}
+
+# make_work_folder [CLEANUP]: $work, a fresh temporary folder named after the
+# script, removed when the script ends, also after a failure or a signal; the
+# function CLEANUP, when given, runs first.
 make_work_folder() {
-    work=$(mktemp -d)
+    work=$(mktemp -d "${TMPDIR:-/tmp}/$checks_name.XXXXXX")
     work_cleanup=${1:-}
     trap remove_work_folder EXIT
     trap 'exit 130' INT
@@ -27,6 +48,15 @@ make_work_folder() {
 remove_work_folder() {
     if [ -n "$work_cleanup" ]; then "$work_cleanup" || true; fi
     rm -rf "$work"
+}
+
+# end_process [PID]: ends a background process of the script, if there is
+# one, and waits for it.
+end_process() {
+    if [ -n "${1:-}" ]; then
+        kill "$1" 2>/dev/null || true
+        wait "$1" 2>/dev/null || true
+    fi
 }
 
 # on_virtual_display FUNCTION [ARG...]: runs one function of the script on a

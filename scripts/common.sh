@@ -29,6 +29,34 @@ as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# "${private_network[@]}" COMMAND [ARG...] runs COMMAND in a network namespace
+# of its own with loopback alone, up, so that nothing it starts can reach any
+# other network whatever it sends; COMMAND keeps the process id it starts
+# with. The lab (lab/netlab.sh) makes its own namespaces from inside it.
+# Without root it is a user namespace made for it, in which the user keeps
+# their own ids, so what needs root is still refused: root of an outer user
+# namespace brings loopback up, and COMMAND runs as the user again in one
+# inside that.
+loopback_up=(sh -c 'ip link set lo up && exec "$@"' sh)
+if [ "$(id -u)" = 0 ]; then
+    private_network=(unshare --net -- "${loopback_up[@]}")
+else
+    private_network=(unshare --map-root-user --net -- "${loopback_up[@]}"
+        unshare --map-user="$(id -u)" --map-group="$(id -g)" --)
+fi
+
+# in_private_network COMMAND [ARG...]: the same, once it is known that such a
+# namespace can be made here.
+in_private_network() {
+    if ! "${private_network[@]}" true; then
+        echo "Cannot make a network namespace for the tests, which never run on this machine's network." >&2
+        echo "Run as root, or allow user namespaces (sysctl user.max_user_namespaces," \
+            "and on Debian's kernels kernel.unprivileged_userns_clone=1)." >&2
+        return 1
+    fi
+    "${private_network[@]}" "$@"
+}
+
 # Right after a desktop starts, its automatic updates often hold the package
 # manager's lock for minutes; the install step waits this many seconds for it
 # rather than fail at once.

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The Debian package as a user meets it (root; CI runs it after ./test.sh):
 # makes it, checks it with lintian, desktop-file-validate and appstreamcli,
-# installs it with apt-get, checks the installed program's capability, starts
+# installs it with apt-get, first on a copy of this system without setcap
+# and then on the system, checks the installed program's capability, starts
 # it without a display and sees it stay up, opens its help on a virtual
-# display and sees it read the installed manual, then purges it. What the
-# installation brought along is purged too, so the machine's packages end as
-# they were; the tools this script installs to check the package stay, as
-# ./test.sh's do. Exits non-zero on the first failure.
+# display and sees it read the installed manual, then purges it. The program
+# runs in a network of its own. What the installation brought along is
+# purged too, so the machine's packages end as they were; the tools this
+# script installs to check the package stay, as ./test.sh's do. Exits
+# non-zero on the first failure.
 set -euo pipefail
 source "$(dirname "$(realpath "$0")")/checks.sh" package-test
 cd "$(dirname "$checks_script")/.."
@@ -14,16 +16,43 @@ source scripts/common.sh
 
 program=/usr/bin/TarvikBootP
 manual=/usr/share/TarvikBootP/Vuravevo.html
+# On a machine others use too, another program may hold apt's lock a while.
+apt_get=(apt-get -o "DPkg::Lock::Timeout=$BOOTP_APT_LOCK_WAIT" -y -qq)
 
 # Runs on a virtual display: types Help > Contents into the installed program
 # and waits for the help window; the files the program opens go to $1.
 help_session() {
-    QT_QPA_PLATFORM=xcb strace -f -qq -e trace=openat -o "$1" "$program" &
+    QT_QPA_PLATFORM=xcb strace -f -qq -e trace=openat -o "$1" "${private_network[@]}" "$program" &
     local tracer=$!
     open_help_contents 'Tarvik BootP Tool' 10
     kill "$(pgrep -P "$tracer")"
     wait "$tracer" 2>/dev/null || true
 }
+
+# Runs in a mount namespace of its own: installs the package file $2 on a
+# copy of this system from which setcap's package has been purged, with all
+# that depends on it, and prints the installed program's capability. The copy
+# is an overlay over the root folder whose changes go to a memory file system
+# mounted on the folder $1; it goes with the namespace, and nothing of the
+# machine changes.
+install_without_setcap() {
+    local root=$1/root
+    mount -t tmpfs without-setcap "$1"
+    mkdir "$1/changes" "$1/overlay-work" "$root"
+    mount -t overlay without-setcap -o "lowerdir=/,upperdir=$1/changes,workdir=$1/overlay-work" "$root"
+    mount -t proc proc "$root/proc"
+    mount --rbind /dev "$root/dev"
+    cp "$2" "$root/tmp/package.deb"
+    in_copy() { chroot "$root" env DEBIAN_FRONTEND=noninteractive "$@"; }
+    in_copy apt-get purge -y -qq libcap2-bin >/dev/null 2>&1
+    if in_copy sh -c 'command -v setcap'; then return 1; fi
+    in_copy apt-get install -y -qq --no-install-recommends /tmp/package.deb >/dev/null
+    getcap "$root$program"
+}
+if [ "${1:-}" = --without-setcap ]; then
+    install_without_setcap "$2" "$3"
+    exit
+fi
 run_display_session "$@"
 # Whether dpkg holds anything of the package: installed, or its configuration.
 package_present() { dpkg-query -W -f='${Status}' tarvikbootp 2>/dev/null | grep -qv 'not-installed'; }
@@ -49,7 +78,7 @@ purge_added() {
     added=$(cat "$work/added")
     if package_present || [ -n "$added" ]; then
         # shellcheck disable=SC2086  # one package name a word
-        apt-get purge -y -qq tarvikbootp $added >/dev/null 2>&1 || true
+        "${apt_get[@]}" purge tarvikbootp $added >/dev/null 2>&1 || true
     fi
 }
 make_work_folder purge_added
@@ -72,15 +101,23 @@ for path in /nonexistent "$work/failing-setcap"; do
     grep -qF "setcap cap_net_bind_service=+ep $program" <<<"$advice" || fail "postinst gives no advice: $advice"
 done
 
+# The capability comes with the package alone, also where setcap is not
+# installed and recommended packages are not: setcap's package is a
+# dependency, so it is there, configured, before postinst runs.
+mkdir "$work/without-setcap"
+capability=$(unshare --mount --propagation private "$checks_script" --without-setcap "$work/without-setcap" "$deb") || fail "no installation on a copy of this system without setcap"
+grep -q 'cap_net_bind_service=ep' <<<"$capability" || fail "no port-67 capability where setcap was missing: '$capability'"
+step "installed without recommended packages where setcap was missing (a copy of this system): $capability"
+
 installed_packages >"$work/before"
-apt-get -o "DPkg::Lock::Timeout=$BOOTP_APT_LOCK_WAIT" install -y -qq "./$deb" >/dev/null || fail "apt-get install"
+"${apt_get[@]}" install "./$deb" >/dev/null || fail "apt-get install"
 installed_packages | grep -vxFf "$work/before" >"$work/added" || true
 dpkg -L tarvikbootp >"$work/files"
 getcap "$program" | grep -q 'cap_net_bind_service=ep' || fail "no port-67 capability: '$(getcap "$program")'"
 step "installed; $(getcap "$program")"
 
 # Started without any display, the program stays up until it is ended.
-QT_QPA_PLATFORM=offscreen "$program" >"$work/offscreen.log" 2>&1 &
+QT_QPA_PLATFORM=offscreen "${private_network[@]}" "$program" >"$work/offscreen.log" 2>&1 &
 started=$!
 sleep 3
 kill -0 "$started" 2>/dev/null || fail "the program ended on the offscreen platform: $(cat "$work/offscreen.log")"
@@ -97,7 +134,7 @@ grep -E "openat\(.*\"$manual\", O_RDONLY.*\) = [0-9]+$" "$work/opened" >/dev/nul
 step "opened its help: $manual"
 
 # shellcheck disable=SC2046  # one package name a word
-apt-get purge -y -qq $(cat "$work/added") >/dev/null || fail "apt-get purge"
+"${apt_get[@]}" purge $(cat "$work/added") >/dev/null || fail "apt-get purge"
 package_present && fail "dpkg still holds tarvikbootp after the purge"
 while read -r path; do
     # Shared folders (/usr/share/icons/...) stay; the package's own go.

@@ -42,6 +42,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" -j "$(nproc)"
 
 if [ "${1:-}" != --no-tests ]; then
-    ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)"
+    in_private_network ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)"
 fi
 make_windows_deliverables "$build" "$qt"

@@ -10,20 +10,15 @@
 # Starts /usr/sbin/cupsd with the system configuration, adds a queue Office
 # (to /dev/null) and makes it the default, runs COMMAND, and fails when the
 # default printer or the queues' configuration changed. Exits with
-# COMMAND's status otherwise; with 77 when the stand-in cannot be made (it
-# needs root), unless BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+# COMMAND's status otherwise. A stand-in that cannot be made is a failure as
+# root; without root the test is skipped (77), unless
+# BOOTP_PRINTER_REQUIRED=1.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../../scripts/checks.sh" machinecups
+check_run_usage "$@"
 shift 2
 
-cannot_stand_in() {
-    echo "machinecups: no stand-in for the machine's scheduler ($1)." >&2
-    if [ "${BOOTP_PRINTER_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "machinecups: SKIPPED: the test did not run." >&2
-    exit 77
-}
+cannot_stand_in() { cannot_set_up "no stand-in for the machine's scheduler: $1" BOOTP_PRINTER_REQUIRED; }
 
 # Those that the packages install; /run/cups is made by the scheduler.
 folders=(/etc/cups /var/spool/cups /var/cache/cups /var/log/cups)
@@ -38,16 +33,10 @@ if [ "${MACHINECUPS_INSIDE:-}" != 1 ]; then
 fi
 
 # Inside the private mount namespace from here on.
-copies=$(mktemp -d "${TMPDIR:-/tmp}/machinecups.XXXXXX")
 scheduler=
-finish() {
-    if [ -n "$scheduler" ]; then
-        kill "$scheduler" 2>/dev/null || true
-        wait "$scheduler" 2>/dev/null || true
-    fi
-    rm -rf "$copies"
-}
-trap finish EXIT
+stop_scheduler() { end_process "$scheduler"; }
+make_work_folder stop_scheduler
+copies=$work
 # The system's configuration without its queues, and empty run-time folders.
 for folder in "${folders[@]}"; do
     mkdir -p "$copies$folder"
@@ -60,7 +49,10 @@ rm -rf /etc/cups/printers.conf* /etc/cups/classes.conf* /etc/cups/ppd/*
 # Changes reach printers.conf at once, not half a minute later.
 echo "DirtyCleanInterval 0" >>/etc/cups/cupsd.conf
 
-unset CUPS_SERVER LPDEST PRINTER
+# Every CUPS command here, and COMMAND, goes to the stand-in's socket alone:
+# a client that finds no scheduler there would try others.
+export CUPS_SERVER=/run/cups/cups.sock
+unset LPDEST PRINTER
 /usr/sbin/cupsd -f &
 scheduler=$!
 for _ in $(seq 100); do

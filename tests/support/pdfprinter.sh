@@ -8,47 +8,42 @@
 # in a temporary folder, listens on no network port and announces nothing, so
 # whether or not the machine's own scheduler runs, its queues and default
 # printer are never touched; the script checks that the machine's default
-# printer is the same afterwards. COMMAND sees CUPS_SERVER (this scheduler's
+# printer is the same afterwards. Only the user who runs the script can use
+# the scheduler: its socket is in a folder of theirs alone, and its policy
+# lets no one else do anything. COMMAND sees CUPS_SERVER (this scheduler's
 # socket), BOOTP_PRINTED_PDF (the file the queue writes each job to) and
 # BOOTP_PAGE_LOG (one line a finished job: its id and name). Exits with
-# COMMAND's status; with 77 when there is no such printer, unless
-# BOOTP_PRINTER_REQUIRED=1 makes that a failure.
+# COMMAND's status. A printer that cannot be set up is a failure as root;
+# without root the tests are skipped (77), unless BOOTP_PRINTER_REQUIRED=1.
 set -euo pipefail
-
-usage() { echo "usage: $0 run -- COMMAND [ARG...]" >&2; exit 2; }
-[ "${1:-}" = run ] && [ "${2:-}" = -- ] && [ $# -ge 3 ] || usage
+source "$(dirname "$(realpath "$0")")/../../scripts/checks.sh" pdfprinter
+check_run_usage "$@"
 shift 2
 
-no_printer() {
-    echo "pdfprinter: no PDF printer ($1)." >&2
-    if [ "${BOOTP_PRINTER_REQUIRED:-0}" = 1 ]; then exit 1; fi
-    echo "pdfprinter: SKIPPED: the printing tests did not run." >&2
-    exit 77
-}
+no_printer() { cannot_set_up "no PDF printer: $1" BOOTP_PRINTER_REQUIRED; }
 
 cupsd=/usr/sbin/cupsd
 for tool in "$cupsd" lpadmin lpstat pdftotext pdfinfo /usr/lib/cups/filter/pdftopdf; do
     command -v "$tool" >/dev/null || no_printer "$tool is missing; Debian: cups cups-filters poppler-utils"
 done
 
-# What the machine's own scheduler, if any, gives as default printer.
-machine_default() { lpstat -d 2>&1 || true; }
+# What the machine's own scheduler, if any, gives as default printer: the
+# scheduler that CUPS_SERVER names, else the machine's usual socket. Named
+# outright, as a client that finds no scheduler at its socket tries others.
+machine_scheduler=${CUPS_SERVER:-/run/cups/cups.sock}
+machine_default() { CUPS_SERVER=$machine_scheduler lpstat -d 2>&1 || true; }
 default_before=$(machine_default)
 
-root=$(mktemp -d "${TMPDIR:-/tmp}/pdfprinter.XXXXXX")
 scheduler=
-finish() {
-    if [ -n "$scheduler" ]; then
-        kill "$scheduler" 2>/dev/null || true
-        wait "$scheduler" 2>/dev/null || true
-    fi
-    rm -rf "$root"
-}
-trap finish EXIT
+stop_scheduler() { end_process "$scheduler"; }
+make_work_folder stop_scheduler
+root=$work
 # Run by root, the scheduler runs its filters as the user lp, who must reach
-# the spool inside.
+# the spool inside; the socket is in a folder that no one else can enter.
 chmod 711 "$root"
 mkdir -p "$root/etc" "$root/spool/tmp" "$root/cache" "$root/state" "$root/log" "$root/out"
+mkdir -m 700 "$root/socket"
+socket=$root/socket/cups.sock
 
 cat >"$root/etc/cups-files.conf" <<EOF
 ServerRoot $root/etc
@@ -62,9 +57,10 @@ PageLog $root/log/page_log
 Printcap $root/printcap
 FileDevice Yes
 EOF
-# No network port, no announcements: its own socket alone.
+# No network port, no announcements: its own socket alone. Its user alone
+# may do anything, known by the socket's peer credentials.
 cat >"$root/etc/cupsd.conf" <<EOF
-Listen $root/cups.sock
+Listen $socket
 Browsing No
 BrowseLocalProtocols none
 LogLevel warn
@@ -75,6 +71,8 @@ Allow all
 </Location>
 <Policy default>
 <Limit All>
+AuthType Default
+Require user $(id -un)
 Order deny,allow
 </Limit>
 </Policy>
@@ -122,7 +120,7 @@ EOF
 scheduler=$!
 # Runs a command on this scheduler. A default printer that the caller's
 # environment names would stand before its default.
-private() { env -u LPDEST -u PRINTER CUPS_SERVER="$root/cups.sock" "$@"; }
+private() { env -u LPDEST -u PRINTER CUPS_SERVER="$socket" "$@"; }
 running() { private lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
 for _ in $(seq 100); do
     running && break
