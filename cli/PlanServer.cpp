@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr std::chrono::milliseconds AddressLookupLifetime{1000};
+
 QString Dotted(std::uint32_t address)
 {
     return QString::fromStdString(FormatDottedQuad(address));
@@ -131,7 +133,14 @@ bool PlanServer::SendReply(const BootpMessage& reply, const NetworkInterface& ou
 
 std::uint32_t PlanServer::InterfaceAddress(const NetworkInterface& interface)
 {
-    return listener.InterfaceAddress(interface);
+    // Looking an address up reads every interface of the system, which costs
+    // more than the rest of a reply; a burst asks for the same one thousands
+    // of times a second. A second's time keeps up with an address that changes.
+    KnownAddress& known = interfaceAddresses[interface.index];
+    if (known.interfaceName != interface.name || known.validUntil.hasExpired()) {
+        known = {interface.name, listener.InterfaceAddress(interface), QDeadlineTimer(AddressLookupLifetime)};
+    }
+    return known.address;
 }
 
 void PlanServer::NoteRecordFailure()

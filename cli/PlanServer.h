@@ -6,6 +6,7 @@
 #include "plan/UnitPlan.h"
 #include "roster/UnitList.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -55,6 +56,13 @@ private:
         int requests = 0;
     };
 
+    // An interface's address as last looked up, and until when it is taken as is.
+    struct KnownAddress {
+        QString interfaceName;
+        std::uint32_t address = 0;
+        QDeadlineTimer validUntil;
+    };
+
     QString ProgressLine() const;
     void NoteRecordFailure();
 
@@ -73,6 +81,7 @@ private:
     // last reply that went out.
     const PlannedUnit* answering = nullptr;
     std::optional<std::uint8_t> sentMessageType;
+    QHash<unsigned, KnownAddress> interfaceAddresses;
     bool syncPending = false;
     bool recordFailed = false;
     // Last: it calls back into the members above.
