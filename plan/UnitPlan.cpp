@@ -21,7 +21,9 @@ std::uint64_t KeyOf(const HardwareAddress& mac)
 
 std::string Quoted(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
 }
 
 std::string_view Trimmed(std::string_view text)
