@@ -20,10 +20,13 @@ esac
 install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_RUN_PACKAGES[@]}"
 build_tree build -DBOOTP_BUILD_TESTS=OFF
 program=build/ui/TarvikBootP
-# Linking drops file capabilities, so they are set again after every build.
-if ! as_root setcap cap_net_bind_service=+ep "$program"; then
-    echo "run.sh: could not let $program bind port 67; Listen will fail unless it runs as root." >&2
-fi
+# Linking drops file capabilities, so they are set again after every build:
+# for the window, and for the command-line program beside it.
+for built in "$program" build/cli/tarvik-bootp; do
+    if ! as_root setcap cap_net_bind_service=+ep "$built"; then
+        echo "run.sh: could not let $built bind port 67; it cannot listen unless it runs as root." >&2
+    fi
+done
 if [ "${1:-}" != --lab ]; then
     exec "$program"
 fi

@@ -4,6 +4,11 @@
 //   request_sender --units N --requests R     R requests from units 0..N-1, in turn
 //   request_sender --flood R --units N        R datagrams: random bytes of 0 to
 //       1,500 bytes, requests the tool must refuse, and requests from units 0..N-1
+//   request_sender --units N --requests R --replies MS
+//       as the first, then waits up to MS milliseconds for the replies on UDP
+//       port 68, and prints when the last request went and the last reply came
+//       (CLOCK_MONOTONIC, the same on both sides of the lab) and how many
+//       units were answered
 //
 // Unit n's MAC is 02-4B-7E followed by n in three octets. Requests the tool
 // must refuse carry MACs 02-4B-7E-F0-00-00 and up (or a foreign prefix), so a
@@ -13,12 +18,15 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <time.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +85,58 @@ unsigned Number(const char* text)
     return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
 }
 
+long long MonotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+}
+
+// A socket on the units' port with room for every reply of a burst.
+int ReplySocket()
+{
+    const int receiver = socket(AF_INET, SOCK_DGRAM, 0);
+    const int on = 1;
+    setsockopt(receiver, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const int room = 64 * 1024 * 1024;
+    // Past net.core.rmem_max as root; capped by it otherwise.
+    if (setsockopt(receiver, SOL_SOCKET, SO_RCVBUFFORCE, &room, sizeof room) != 0)
+        setsockopt(receiver, SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
+    sockaddr_in client{};
+    client.sin_family = AF_INET;
+    client.sin_port = htons(bootp::ClientPort);
+    if (bind(receiver, reinterpret_cast<const sockaddr*>(&client), sizeof client) != 0) {
+        std::perror("request_sender: bind UDP port 68");
+        std::exit(2);
+    }
+    return receiver;
+}
+
+// Takes replies until every unit has one or `waitMs` passes with none.
+void CountReplies(int receiver, unsigned units, int waitMs)
+{
+    std::vector<bool> answered(units, false);
+    unsigned replies = 0;
+    unsigned unitsAnswered = 0;
+    long long lastReply = 0;
+    std::uint8_t datagram[1500];
+    pollfd readable{receiver, POLLIN, 0};
+    while (unitsAnswered < units && poll(&readable, 1, waitMs) > 0) {
+        const ssize_t length = recv(receiver, datagram, sizeof datagram, 0);
+        if (length < static_cast<ssize_t>(bootp::HardwareAddressOffset + 6) || datagram[0] != bootp::OpBootReply)
+            continue;
+        lastReply = MonotonicNanoseconds();
+        ++replies;
+        const std::uint8_t* mac = datagram + bootp::HardwareAddressOffset;
+        const unsigned unit = (unsigned{mac[3]} << 16) | (unsigned{mac[4]} << 8) | mac[5];
+        if (unit < units && !answered[unit]) {
+            answered[unit] = true;
+            ++unitsAnswered;
+        }
+    }
+    std::printf("replies %u units %u last_reply_ns %lld\n", replies, unitsAnswered, lastReply);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -84,6 +144,7 @@ int main(int argc, char* argv[])
     unsigned units = 1;
     unsigned requests = 0;
     bool flood = false;
+    int replyWaitMs = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--units")
@@ -93,8 +154,10 @@ int main(int argc, char* argv[])
         else if (option == "--flood") {
             flood = true;
             requests = Number(argv[i + 1]);
-        } else {
-            std::fprintf(stderr, "usage: %s --units N (--requests R | --flood R)\n", argv[0]);
+        } else if (option == "--replies")
+            replyWaitMs = static_cast<int>(std::min(Number(argv[i + 1]), 600'000u));
+        else {
+            std::fprintf(stderr, "usage: %s --units N (--requests R [--replies MS] | --flood R)\n", argv[0]);
             return 2;
         }
     }
@@ -103,6 +166,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    const int receiver = replyWaitMs >= 0 ? ReplySocket() : -1;
     const int sender = socket(AF_INET, SOCK_DGRAM, 0);
     const int on = 1;
     setsockopt(sender, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
@@ -122,6 +186,10 @@ int main(int argc, char* argv[])
         } else {
             const BootpMessage request = BuildBootRequest(i, UnitMac(i % units));
             datagram.assign(request.begin(), request.end());
+            // Awaiting the replies: the broadcast flag asks every server to
+            // broadcast them (RFC 1542), since the units side has no address.
+            if (receiver >= 0)
+                datagram[bootp::FlagsOffset] = 0x80;
         }
         if (sendto(sender, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&server),
                    sizeof server) < 0)
@@ -130,6 +198,12 @@ int main(int argc, char* argv[])
             valid += isValid ? 1 : 0;
     }
     close(sender);
+    if (receiver >= 0) {
+        std::printf("sent %u last_request_ns %lld\n", requests - failed, MonotonicNanoseconds());
+        std::fflush(stdout);
+        CountReplies(receiver, units, replyWaitMs);
+        close(receiver);
+    }
     if (failed != 0)
         std::fprintf(stderr, "request_sender: %u of %u datagrams were not sent\n", failed, requests);
     if (flood)

@@ -53,6 +53,12 @@ BindFailure KindOfBindFailure(QAbstractSocket::SocketError error)
 
 } // namespace
 
+void WriteListenFailure(const QString& reason)
+{
+    std::fprintf(stderr, "%s: cannot listen on UDP port %u: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 unsigned{bootp::ServerPort}, qPrintable(reason));
+}
+
 CBootpSocket::CBootpSocket(BootRequestReceiver& owner) : owner(owner), socket(std::make_unique<QUdpSocket>())
 {
     connect(socket.get(), &QUdpSocket::readyRead, this, &CBootpSocket::OnReceive);
@@ -89,23 +95,26 @@ bool CBootpSocket::SendReply(const BootpMessage& reply, const NetworkInterface& 
 {
     // Qt would bind a closed socket to a random port to send; a reply that
     // does not come from port 67 is one the unit will not take.
-    if (socket->state() != QAbstractSocket::BoundState)
+    if (socket->state() != QAbstractSocket::BoundState) {
+        sendFailureReason = QStringLiteral("not listening");
         return false;
+    }
     const unsigned index = CurrentIndex(outgoing);
     QNetworkDatagram datagram(ToByteArray(reply), QHostAddress::Broadcast, bootp::ClientPort);
     // Where the system cannot be told the interface, Qt drops the index and
     // the reply goes out the plain way.
     datagram.setInterfaceIndex(index);
-    if (socket->writeDatagram(datagram) >= 0)
+    if (socket->writeDatagram(datagram) >= 0) {
+        sendFailureReason.clear();
         return true;
+    }
     // Qt words every failure of a send alike; the system's reason tells more.
     const std::string systemReason = LastSocketError();
     const QString reason = systemReason.empty() ? socket->errorString() : QString::fromStdString(systemReason);
+    sendFailureReason = QStringLiteral("by %1: %2").arg(DescribeOutgoing(outgoing, index), reason);
     // The row can only say "No"; a terminal, or the desktop's log, can say why.
-    std::fprintf(stderr, "%s: cannot send the reply to %s by %s: %s\n",
-                 qPrintable(QCoreApplication::applicationName()),
-                 FormatHardwareAddress(ReadHardwareAddress(reply)).c_str(),
-                 qPrintable(DescribeOutgoing(outgoing, index)), qPrintable(reason));
+    std::fprintf(stderr, "%s: cannot send the reply to %s %s\n", qPrintable(QCoreApplication::applicationName()),
+                 FormatHardwareAddress(ReadHardwareAddress(reply)).c_str(), qPrintable(sendFailureReason));
     return false;
 }
 

@@ -29,8 +29,15 @@ public:
     // Empty while nothing has failed.
     virtual QString FailureReason() const = 0;
     virtual BindFailure FailureKind() const = 0;
+    // Why the last SendReply failed, as standard error was told; empty
+    // after one that went out.
+    virtual QString SendFailureReason() const = 0;
     virtual void Close() = 0;
 };
+
+// Tells standard error, in the program's name, why Listen failed: the one
+// wording of it, for the window and the command line alike.
+void WriteListenFailure(const QString& reason);
 
 // The tool's one UDP socket: bound to port 67 on all local IPv4 addresses,
 // it hands on the requests of our units and sends the replies, so every reply
@@ -54,6 +61,7 @@ public:
     bool Create() override;
     QString FailureReason() const override { return failureReason; }
     BindFailure FailureKind() const override { return failureKind; }
+    QString SendFailureReason() const override { return sendFailureReason; }
     // Broadcasts to 255.255.255.255, port 68. The interface matters: a limited
     // broadcast otherwise leaves by whichever interface the routing table
     // picks, and a unit on another network would never hear it. A failed
@@ -83,6 +91,7 @@ private:
     BootRequestReceiver& owner;
     std::unique_ptr<QUdpSocket> socket;
     QString failureReason;
+    QString sendFailureReason;
     QHash<unsigned, NetworkInterface> arrivalInterfaces;
     BindFailure failureKind = BindFailure::None;
     // Set while OnReceive hands datagrams on; a handler may destroy this object.

@@ -27,7 +27,11 @@ IP address yet asks for one, the tool lists it by its MAC address, the
 operator enters its IP address, subnet mask and gateway, and the tool sends
 the BOOTP reply. It also pings a unit and prints the list of units.
 .
-The program gets the capability to bind UDP port 67 when it is installed.")
+Its command-line program, tarvik-bootp, commissions a plant from an address
+plan: it answers every unit of the plan with its planned addresses by
+itself and keeps a record of the replies.
+.
+Both programs get the capability to bind UDP port 67 when they are installed.")
 # setcap gives the program its capability in postinst: a dependency, so that
 # it is there, configured, before postinst runs. The libraries' dependencies
 # are added to it.

@@ -8,9 +8,10 @@ BOOTP_RUN_PACKAGES=(iputils-ping)
 # What only the tests need: the printing tests' printer (a CUPS scheduler
 # whose queue writes PDF files through CUPS's own filters, and poppler's tools
 # to read them back), a DHCP server that holds port 67 in the lab, a DHCP
-# client that asks the tool for its address there, and a virtual X display
-# for the paste from X11's primary selection.
-BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base isc-dhcp-client xvfb xauth)
+# client and two BOOTP clients (bootpc, and klibc's ipconfig) that ask the
+# tool for their addresses there, and a virtual X display for the paste from
+# X11's primary selection.
+BOOTP_TEST_PACKAGES=(cups cups-filters poppler-utils dnsmasq-base isc-dhcp-client bootpc klibc-utils xvfb xauth)
 # What making the Debian package needs beyond the build: dpkg-shlibdeps
 # (which CPack finds executables for with file).
 BOOTP_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -15,9 +15,11 @@ cd "$(dirname "$checks_script")/.."
 source scripts/common.sh
 
 program=/usr/bin/TarvikBootP
+command_line_program=/usr/bin/tarvik-bootp
 manual=/usr/share/TarvikBootP/Vuravevo.html
 # On a machine others use too, another program may hold apt's lock a while.
 apt_get=(apt-get -o "DPkg::Lock::Timeout=$BOOTP_APT_LOCK_WAIT" -y -qq)
+completion=/usr/share/bash-completion/completions/tarvik-bootp
 
 # Runs on a virtual display: types Help > Contents into the installed program
 # and waits for the help window; the files the program opens go to $1.
@@ -63,7 +65,7 @@ if package_present; then
     fail "tarvikbootp is installed already; this test would not leave it as it was"
 fi
 install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_PACKAGE_PACKAGES[@]}" \
-    lintian desktop-file-utils appstream xvfb xauth xdotool strace procps
+    lintian desktop-file-utils appstream xvfb xauth xdotool strace procps man-db
 
 scripts/package.sh >/dev/null || fail "scripts/package.sh"
 debs=(tarvikbootp_*.deb)
@@ -113,8 +115,22 @@ installed_packages >"$work/before"
 "${apt_get[@]}" install "./$deb" >/dev/null || fail "apt-get install"
 installed_packages | grep -vxFf "$work/before" >"$work/added" || true
 dpkg -L tarvikbootp >"$work/files"
-getcap "$program" | grep -q 'cap_net_bind_service=ep' || fail "no port-67 capability: '$(getcap "$program")'"
-step "installed; $(getcap "$program")"
+for file in "$program" "$command_line_program"; do
+    getcap "$file" | grep -q 'cap_net_bind_service=ep' || fail "no port-67 capability: '$(getcap "$file")'"
+done
+step "installed; $(getcap "$program"); $(getcap "$command_line_program")"
+
+# The command-line program answers without a display, its manual page reads
+# without a warning, and bash completes its commands and options.
+version=$("$command_line_program" --version) || fail "$command_line_program --version failed"
+[ "$version" = "tarvik-bootp $(dpkg-query -W -f='${Version}' tarvikbootp)" ] || fail "version: $version"
+for page in TarvikBootP tarvik-bootp; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings "$page" 2>&1 >/dev/null) || fail "man $page failed"
+    [ -z "$warnings" ] || fail "man $page warns: $warnings"
+done
+completed=$(bash -c "source $completion; COMP_WORDS=(tarvik-bootp serve --un); COMP_CWORD=2; _tarvik_bootp; echo \"\${COMPREPLY[*]}\"")
+[ "$completed" = --until-done ] || fail "bash completion of serve --un gave '$completed'"
+step "$version; its manual page and bash completion work"
 
 # Started without any display, the program stays up until it is ended.
 QT_QPA_PLATFORM=offscreen "${private_network[@]}" "$program" >"$work/offscreen.log" 2>&1 &

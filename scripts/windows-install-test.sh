@@ -46,13 +46,20 @@ uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvikBo
 # /S installs silently, into Program Files; the uninstaller too.
 "$wine" "$setup" /S 2>/dev/null || fail "the installer failed"
 /usr/lib/wine/wineserver -w
-for file in TarvikBootP.exe Vuravevo.html Uninstall.exe platforms/qwindows.dll; do
+for file in TarvikBootP.exe tarvik-bootp.exe Vuravevo.html Uninstall.exe platforms/qwindows.dll; do
     [ -f "$folder/$file" ] || fail "not installed: $file"
 done
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 "$wine" reg query "$uninstall_key" /v UninstallString 2>/dev/null | grep -q 'Uninstall.exe' \
     || fail "not listed among the installed programs"
 step "installed $setup: $(cd "$folder" && find . -type f | wc -l) files, a Start-menu entry, an uninstaller"
+
+# The command-line program, a console program, runs from the installed
+# folder with the DLLs installed beside it.
+version=$("$wine" "C:\\Program Files\\$title\\tarvik-bootp.exe" --version 2>/dev/null | tr -d '\r') \
+    || fail "tarvik-bootp.exe --version failed"
+[[ $version == "tarvik-bootp "* ]] || fail "tarvik-bootp.exe --version said: $version"
+step "the installed $version answers"
 
 # Started without any display, the program stays up until it is ended. The
 # installer ships only the Windows platform: the offscreen one comes from the

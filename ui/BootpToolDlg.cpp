@@ -13,11 +13,9 @@
 #include "ui/MainMenu.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include <cstdio>
 
 CBootpToolDlg::CBootpToolDlg(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -170,8 +168,7 @@ void CBootpToolDlg::OnListen()
     if (!socket->Create()) {
         // The reason in the system's words, for a terminal or the desktop's
         // log; the box says what to do about it.
-        std::fprintf(stderr, "%s: cannot listen on UDP port 67: %s\n",
-                     qPrintable(QCoreApplication::applicationName()), qPrintable(socket->FailureReason()));
+        WriteListenFailure(socket->FailureReason());
         ShowMessage(this, StringId::CannotListen, MessageIcon::Warning,
                     ListenFailureAdvice(socket->FailureKind(), socket->FailureReason()));
         return;

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QTextStream>
 #include <QThread>
+#include <QVariant>
 
 #include <algorithm>
 
@@ -45,6 +46,7 @@ QTextStream& Out()
 }
 
 constexpr std::uint32_t OddDatagramXidBase = 0x0DDD0000;
+constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -63,6 +65,9 @@ int UnitSimulator::Run()
                             << socket.errorString() << "\n";
         return 2;
     }
+    // Many units answered at once: room for all their replies, which the
+    // kernel's default buffer (about 160 replies) would mostly drop.
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(ReceiveBufferBytes));
     deadline = QDeadlineTimer(options.timeout);
     for (const Unit& unit : units)
         Out() << "unit mac=" << Mac(unit.mac) << " xid=" << Hex8(unit.xid) << Qt::endl;

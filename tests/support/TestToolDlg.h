@@ -25,6 +25,7 @@ public:
     bool Create() override { return log.bindable; }
     QString FailureReason() const override { return {}; }
     BindFailure FailureKind() const override { return log.bindable ? BindFailure::None : BindFailure::Other; }
+    QString SendFailureReason() const override { return {}; }
     bool SendReply(const BootpMessage& reply, const NetworkInterface& outgoing) override
     {
         return log.SendReply(reply, outgoing);
