@@ -64,21 +64,21 @@ std::variant<CommandLine, CommandLineExit> ReadCommandLine(const QStringList& ar
     const QCommandLineOption version = parser.addVersionOption();
 
     // The command is the first argument that is no option.
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* chosen = nullptr;
     for (const QString& argument : arguments.mid(1)) {
         if (argument.startsWith(QLatin1Char('-')))
             continue;
         for (const CommandSpec& candidate : Commands) {
             if (argument == QLatin1String(candidate.name))
-                spec = &candidate;
+                chosen = &candidate;
         }
-        if (!spec) {
+        if (!chosen) {
             parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("listen, serve or assign"));
             return CommandLineExit{Usage(parser, QStringLiteral("unknown command %1").arg(argument)), BadCommandLine};
         }
         break;
     }
-    if (!spec) {
+    if (!chosen) {
         parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("listen, serve or assign"));
         parser.parse(arguments);
         if (parser.isSet(version))
@@ -90,9 +90,9 @@ std::variant<CommandLine, CommandLineExit> ReadCommandLine(const QStringList& ar
     }
 
     CommandLine line;
-    line.command = spec->command;
-    parser.setApplicationDescription(QString::fromLatin1(spec->description));
-    parser.addPositionalArgument(QString::fromLatin1(spec->name), QStringLiteral("The command."));
+    line.command = chosen->command;
+    parser.setApplicationDescription(QString::fromLatin1(chosen->description));
+    parser.addPositionalArgument(QString::fromLatin1(chosen->name), QStringLiteral("The command."));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Write CSV lines."));
     const QCommandLineOption plan(QStringLiteral("plan"), QStringLiteral("The address plan, a CSV file."),
                                   QStringLiteral("PLAN.csv"));
@@ -106,7 +106,7 @@ std::variant<CommandLine, CommandLineExit> ReadCommandLine(const QStringList& ar
                                      QStringLiteral("End after this many seconds; exit status 1 if a unit is "
                                                     "still not answered."),
                                      QStringLiteral("SECONDS"));
-    switch (spec->command) {
+    switch (chosen->command) {
     case CommandLine::Command::Listen:
         parser.addOption(csv);
         break;
@@ -132,7 +132,7 @@ std::variant<CommandLine, CommandLineExit> ReadCommandLine(const QStringList& ar
 
     QStringList positional = parser.positionalArguments();
     positional.removeFirst();
-    const int expected = spec->command == CommandLine::Command::Assign ? 4 : 0;
+    const int expected = chosen->command == CommandLine::Command::Assign ? 4 : 0;
     if (positional.size() != expected) {
         return CommandLineExit{Usage(parser, positional.size() > expected
                                                  ? QStringLiteral("unexpected argument %1").arg(positional.at(expected))
@@ -149,7 +149,7 @@ std::variant<CommandLine, CommandLineExit> ReadCommandLine(const QStringList& ar
         line.recordPath = parser.value(record);
     if (given(plan))
         line.planPath = parser.value(plan);
-    if (spec->command == CommandLine::Command::Serve && line.planPath.isEmpty())
+    if (chosen->command == CommandLine::Command::Serve && line.planPath.isEmpty())
         return CommandLineExit{Usage(parser, QStringLiteral("serve needs --plan PLAN.csv")), BadCommandLine};
     if (given(timeout)) {
         line.timeout = ReadTimeout(parser.value(timeout));
