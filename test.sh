@@ -30,6 +30,7 @@ case "${1:-}" in
         build_tree build-sanitize -DBOOTP_BUILD_TESTS=ON -DCMAKE_CXX_FLAGS="$sanitizers" \
             -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
         ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+            LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan-suppressions.txt" \
             in_private_network ctest --test-dir build-sanitize --output-on-failure --no-tests=error
         ;;
     --fuzz)
