@@ -50,6 +50,19 @@ void CUnitListView::FitColumnsToFont()
     }
 }
 
+void CUnitListView::initViewItemOption(QStyleOptionViewItem* option) const
+{
+    QTreeView::initViewItemOption(option);
+    // Item views draw their selection as inactive once they lose the focus,
+    // even within the active window: in the palette's inactive highlight,
+    // which some desktops make pale, or on Windows in the theme's
+    // near-white "selected, not focused" plate. Here the row the operator
+    // chose must stay plain while they go on to a button, so the selection
+    // is drawn as active whenever the window is.
+    if (isActiveWindow())
+        option->state |= QStyle::State_Active;
+}
+
 bool CUnitListView::event(QEvent* event)
 {
     // Text is laid out for the screen's pixels: on another screen, or at

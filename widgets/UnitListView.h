@@ -8,7 +8,8 @@ class CUnitList;
 // click selects the whole row, one row at most; nothing is edited in place
 // and nothing sorts. The columns keep their order; their widths follow the
 // font, also when it changes or the window moves to a screen of other
-// pixels, and always show their longest texts whole.
+// pixels, and always show their longest texts whole. The selected unit
+// stays as clearly marked when the focus moves on, to PING Selected say.
 class CUnitListView : public QTreeView {
     Q_OBJECT
 
@@ -21,6 +22,7 @@ signals:
     void DoubleClicked();
 
 protected:
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -9,11 +9,14 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -130,6 +133,32 @@ TEST(UnitListViewFont, EveryCellAndCaptionShowsWholeAtTheDefaultFontAndAfterItCh
         }
         EXPECT_GT(view.horizontalScrollBar()->maximum(), 0) << "wider than the view, the list scrolls sideways";
     }
+}
+
+TEST_F(UnitListViewTest, TheSelectedRowStaysAsPlainWhenTheFocusMovesOn)
+{
+    // A pale inactive highlight, as some desktops and Windows' theme draw.
+    QPalette colours = view.palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, QColor(0xf4, 0xf4, 0xf4));
+    view.setPalette(colours);
+    QPushButton elsewhere("PING Selected", &view);
+    elsewhere.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, CellCentre(1, MacAddressColumn));
+    view.setFocus();
+    // A spot of the selected row where no text, nor the focus frame, is drawn.
+    const QRect lastCell = view.visualRect(units.index(1, SentColumn));
+    const QPoint plate(lastCell.right() - 6, lastCell.center().y());
+    const QColor focused = view.viewport()->grab().toImage().pixelColor(plate);
+
+    elsewhere.setFocus();
+    ASSERT_FALSE(view.hasFocus());
+    // The style may shade a focused row a shade apart; the pale one is far off.
+    const QColor unfocused = view.viewport()->grab().toImage().pixelColor(plate);
+    const int apart = std::abs(unfocused.red() - focused.red()) + std::abs(unfocused.green() - focused.green()) +
+                      std::abs(unfocused.blue() - focused.blue());
+    EXPECT_LE(apart, 12) << qPrintable(unfocused.name()) << " after " << qPrintable(focused.name());
 }
 
 } // namespace
