@@ -44,7 +44,8 @@ const QRegularExpression& Digits()
 // Refused text as a notice quotes it: on one line, and cut short.
 QString Quoted(const QString& text)
 {
-    QString line = text;
+    // A line copied from an editor often brings its line end along.
+    QString line = text.trimmed();
     for (QChar& c : line) {
         if (!c.isPrint() && !c.isSurrogate())
             c = QLatin1Char(' ');

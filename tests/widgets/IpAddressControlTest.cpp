@@ -178,6 +178,9 @@ TEST_F(IpAddressControlTest, EveryWayInTakesAWholeAddressOrDigitsAndRefusesTheRe
             EXPECT_EQ(Shown(), QStringLiteral("255.42.2.255")) << text.left(20).toStdString();
             EXPECT_TRUE(control->NoticeShown().contains(text.left(10))) << control->NoticeShown().toStdString();
         }
+        enter(Field(1), QStringLiteral("1.2.3.4.5\n"));
+        EXPECT_TRUE(control->NoticeShown().contains(QStringLiteral("\u201C1.2.3.4.5\u201D")))
+            << "quoted without its line end: " << control->NoticeShown().toStdString();
     }
 }
 
