@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the tool for review (not a test): the real program on a virtual
 # X display inside the lab's private network, with three simulated units.
-# Writes main-window.png (units listed), address-dialog.png, assigned.png
+# Writes main-window.png (units listed), refusal-notice.png (Enter pressed at
+# once, on 0.0.0.0), address-dialog.png, paste-notice.png (text that is no
+# address pasted into the first box), assigned.png
 # (a unit that took its address), ping-output.png (the unit answering ping,
 # shown as to an operator who started the tool without a terminal),
 # printout.png (the first printed page, from a PDF printer),
@@ -23,17 +25,45 @@ session() {
     find_window() { timeout 10 xdotool search --sync --name "$1" | head -1; }
     shot() { sleep "${3:-0.5}"; import -window "$(find_window "$1")" "$output/$2"; }
     window=$(find_window '^Tarvik BootP Tool$')
+    # On the clipboard well before it is pasted.
+    printf %s 1.2.3.4.5 | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    clipboard=$!
+    # Every window of the tool but the main one, cut from the screen
+    # together: a box over the dialog, or a balloon, a window of its own,
+    # beside it.
+    shot_over_main() {
+        local id x0=100000 y0=100000 x1=0 y1=0 X Y WIDTH HEIGHT
+        sleep 0.5
+        for id in $(xdotool search --onlyvisible --pid "$tool"); do
+            [ "$id" != "$window" ] || continue
+            eval "$(xdotool getwindowgeometry --shell "$id")"
+            x0=$((X < x0 ? X : x0)) y0=$((Y < y0 ? Y : y0))
+            x1=$((X + WIDTH > x1 ? X + WIDTH : x1)) y1=$((Y + HEIGHT > y1 ? Y + HEIGHT : y1))
+        done
+        import -window root -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$output/$1"
+    }
 
     xdotool windowfocus --sync "$window" key alt+l
     shot '^Tarvik BootP Tool$' main-window.png 2
     # The top row, as laid out by the default fonts of a bare X server.
     xdotool mousemove --window "$window" 70 56 click --repeat 2 --delay 80 1
+    dialog=$(find_window '^Enter IP Information$')
     shot '^Enter IP Information$' address-dialog-empty.png
-    xdotool key Tab Tab && xdotool type 192.168.1.50
+    # Enter at once sends 0.0.0.0, which is refused; the first box then has
+    # the focus.
+    xdotool key Return
+    shot_over_main refusal-notice.png
+    xdotool key Return
+    xdotool windowfocus --sync "$dialog"
+    xdotool type 192.168.1.50
     xdotool key Tab && xdotool type 255.255.255.0
     xdotool key Tab && xdotool type 192.168.1.1
     shot '^Enter IP Information$' address-dialog.png
-    xdotool key Tab Return
+    # Back in the first box, a paste of what is no address.
+    xdotool key shift+Tab shift+Tab ctrl+v
+    shot_over_main paste-notice.png
+    kill "$clipboard" 2>/dev/null || true
+    xdotool key Return
     shot '^Tarvik BootP Tool$' assigned.png 1
     # The unit now answers at its new address.
     ip -n "$LAB_UNITS_NS" addr add 192.168.1.50/24 dev vethU
@@ -72,7 +102,7 @@ if [ "${1:-}" = --session ]; then
 fi
 output=$(realpath -m "${1:-screenshots}")
 install_missing_packages "${BOOTP_PACKAGES[@]}" "${BOOTP_RUN_PACKAGES[@]}" "${BOOTP_TEST_PACKAGES[@]}" \
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick xclip
 build_tree build -DBOOTP_BUILD_TESTS=OFF
 mkdir -p "$output"
 tests/support/pdfprinter.sh run -- \
