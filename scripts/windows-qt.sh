@@ -65,7 +65,7 @@ build_windows_qt() {
     local prefix work
     prefix=$(qt_windows_prefix)
     [ -f "$prefix/built" ] && return 0
-    echo "Building Qt $(qt_debian_version) for Windows into $prefix (about 16 minutes on 2 cores)" >&2
+    echo "Building Qt $(qt_debian_version) for Windows into $prefix (about 45 minutes on 2 cores)" >&2
     as_root mkdir -p "$BOOTP_QT_CACHE_ROOT"
     as_root chown "$(id -u):$(id -g)" "$BOOTP_QT_CACHE_ROOT"
     work=$(mktemp -d)
@@ -82,4 +82,6 @@ build_windows_qt() {
     rm -rf "$prefix"
     cmake --install "$work/build" --strip >/dev/null
     date -u >"$prefix/built"
+    rm -rf "$work"
+    trap - EXIT
 }

@@ -30,6 +30,9 @@ lab_emulator=("$PWD/scripts/wine-run.sh" "$build/wine-lab" "$qt")
 mkdir -p "$build"
 "${emulator[@]}" --prepare
 "${lab_emulator[@]}" --prepare
+# Test discovery runs the test binaries as they are built.
+"${emulator[@]}" --start
+trap '"${emulator[@]}" --stop' EXIT
 cmake -S . -B "$build/linux-units" -DCMAKE_BUILD_TYPE=Release -DBOOTP_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build/linux-units" --target unitsim -j "$(nproc)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -44,4 +47,6 @@ cmake --build "$build" -j "$(nproc)"
 if [ "${1:-}" != --no-tests ]; then
     in_private_network ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)"
 fi
+"${emulator[@]}" --stop
+trap - EXIT
 make_windows_deliverables "$build" "$qt"

@@ -4,8 +4,9 @@
 # finding Qt's and the compiler's DLLs in their folders on Linux (drive Z: is
 # the Linux root), on Qt's offscreen platform with the fonts the Linux tests
 # have, in a private network namespace: one of its own, or inside the lab
-# (lab/netlab.sh) the lab's. windows.sh prepares the prefix first:
-#   wine-run.sh WINEPREFIX QT_FOLDER --prepare
+# (lab/netlab.sh) the lab's. windows.sh prepares the prefix first, and
+# around a whole test run keeps one wineserver up for it:
+#   wine-run.sh WINEPREFIX QT_FOLDER --prepare | --start | --stop
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 qt=$2
@@ -43,6 +44,9 @@ set_windows_environment() {
 }
 
 if [ "${1:-}" = --prepare ]; then
+    # A server kept by a run that was killed would never let the settings
+    # below be written out.
+    /usr/lib/wine/wineserver --kill 2>/dev/null || true
     [ -f "$WINEPREFIX/system.reg" ] || "${wine[@]}" wineboot --init 2>/dev/null
     # Outside Linux the offscreen platform reads its fonts from one folder,
     # Qt's own by default, which holds none: every glyph is then a box a full
@@ -53,6 +57,24 @@ if [ "${1:-}" = --prepare ]; then
     mkdir -p "$WINEPREFIX/fonts"
     ln -sf /usr/share/fonts/truetype/dejavu/DejaVuSans{,-Bold,Mono,Mono-Bold}.ttf "$WINEPREFIX/fonts/"
     set_windows_environment QT_QPA_PLATFORM=offscreen "QT_QPA_FONTDIR=$(windows_path "$WINEPREFIX/fonts")"
+    exit
+fi
+
+# Left to itself, each program started when no wineserver runs starts one,
+# with the services Wine runs beside every program (the desktop's process,
+# the device and plug-and-play services), and ends them a few seconds after
+# it ends; one that comes while they stop waits for that, then starts them
+# again. A test binary that lists its tests in 0.4 s then took 1 to 3.6 s
+# here, and at build time, under load, overran the 5 s that test discovery
+# allows. So a whole build and test run keeps one server, with its services
+# booted, from the first program to the last; its network is a private one
+# of its own, as every program's here.
+if [ "${1:-}" = --start ]; then
+    "${private_network[@]}" sh -c '/usr/lib/wine/wineserver --persistent && /usr/lib/wine/wine64 wineboot'
+    exit
+fi
+if [ "${1:-}" = --stop ]; then
+    /usr/lib/wine/wineserver --kill
     exit
 fi
 
