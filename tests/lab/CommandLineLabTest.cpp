@@ -5,6 +5,7 @@
 #include "core/AddressText.h"
 #include "core/BootpProtocol.h"
 #include "core/MessageBytes.h"
+#include "listener/PortHolder.h"
 #include "roster/UnitAnswers.h"
 #include "roster/UnitList.h"
 #include "tests/support/LabNetwork.h"
@@ -116,6 +117,9 @@ protected:
             program->kill();
             program->waitForFinished(5000);
         }
+        // A case that failed half way leaves the port free for the next one.
+        if (listened)
+            ProcessEventsUntil([] { return !PortIsHeld(); }, 30s);
     }
 
     static QString ProgramPath()
@@ -137,11 +141,10 @@ protected:
         return path;
     }
 
-    static bool PortIsHeld()
-    {
-        QUdpSocket probe;
-        return !probe.bind(QHostAddress::AnyIPv4, bootp::ServerPort, QAbstractSocket::DontShareAddress);
-    }
+    // Asked of the system's socket table: a probe that bound the port to see
+    // whether it is free would hold it, now and then, just as the program
+    // binds it (under Wine, where a bind and a close take long, often).
+    static bool PortIsHeld() { return FindUdpPortHolder(bootp::ServerPort).has_value(); }
 
     // Starts the program and waits until it listens (or has ended).
     void Start(const QStringList& arguments)
@@ -150,7 +153,8 @@ protected:
         program = std::make_unique<QProcess>();
         program->start(ProgramPath(), arguments);
         ASSERT_TRUE(program->waitForStarted(10000)) << program->errorString().toStdString();
-        ProcessEventsUntil([&] { return PortIsHeld() || program->state() == QProcess::NotRunning; }, 20s);
+        // Under Wine on a busy machine a big plan can take many seconds.
+        ProcessEventsUntil([&] { return PortIsHeld() || program->state() == QProcess::NotRunning; }, 60s);
         listened = !heldBefore && PortIsHeld();
     }
 
@@ -162,8 +166,9 @@ protected:
             program->kill();
             program->waitForFinished(5000);
         }
+        // Under Wine on a busy machine, many seconds later.
         if (listened)
-            ProcessEventsUntil([] { return !PortIsHeld(); }, 10s);
+            ProcessEventsUntil([] { return !PortIsHeld(); }, 30s);
         OutputSoFar();
         // A console program on Windows ends its lines with CR LF.
         errors = QString::fromLocal8Bit(program->readAllStandardError()).remove('\r');
@@ -280,7 +285,7 @@ TEST_F(CommandLineLab, AUnitThatAsksAgainIsAnsweredAgainAndCtrlCEndsWithTheSumma
     EXPECT_LT(sinceInterrupt.elapsed(), 4000);
 #endif
     EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program->exitCode(), 0) << output.toStdString();
+    EXPECT_EQ(program->exitCode(), 0) << output.toStdString() << errors.toStdString();
     EXPECT_TRUE(output.contains("answered 1 of 1 planned unit in ")) << output.toStdString();
     EXPECT_TRUE(output.contains("; 2 replies sent, 0 failed; 0 unplanned units\n")) << output.toStdString();
     const auto lines = RecordLines(record);
@@ -359,10 +364,12 @@ TEST_F(CommandLineLab, TheRecordHoldsEveryReplyAfterTheProgramIsKilledInTheMiddl
         rows << PlanRow(NthUnit(first, n), NthAddresses(n));
     const QString record = folder.filePath("record.csv");
     Start({"serve", "--plan", WritePlan(rows), "--record", record});
+    // Each unit asks once: the program must hear the burst from its start.
+    ASSERT_TRUE(listened) << Finish().toStdString() << errors.toStdString();
     auto burst = lab->StartUnits({"--units", QString::number(units), "--mac", "02:4b:7e:01:00:00", "--count", "1",
                                   "--timeout", "3000"});
-    // Killed once a few hundred replies have gone out, while the rest wait.
-    ASSERT_TRUE(ProcessEventsUntil([&] { return QFile(record).size() > 50'000; }, 30s));
+    // Killed once some dozens of replies have gone out, while the rest wait.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return QFile(record).size() > 5'000; }, 60s));
     program->kill();
     Finish();
     const QString burstOutput = WaitForOutput(*burst, 20s);
