@@ -60,6 +60,19 @@ nsis_file_lists() {
     done < <(cd "$stage" && find . -mindepth 1 -type d | sed 's|^\./||' | LC_ALL=C sort -r)
 }
 
+# make_windows_installer STAGE VERSION SETUP ICON: the NSIS installer of the
+# files in STAGE, as version VERSION, in SETUP.
+make_windows_installer() {
+    local stage version=$2 setup=$3 icon=$4 lists
+    stage=$(realpath "$1")
+    lists=$(dirname "$stage")
+    nsis_file_lists "$stage" "$lists/install.nsh" "$lists/uninstall.nsh"
+    makensis -V2 -DVERSION="$version" -DOUTFILE="$setup" \
+        -DINSTALL_FILES="$lists/install.nsh" -DUNINSTALL_FILES="$lists/uninstall.nsh" \
+        -DINSTALLED_KB="$(du -sk "$stage" | cut -f1)" -DICON="$icon" \
+        package/windows/TarvikBootP.nsi
+}
+
 # make_windows_deliverables BUILD QT
 make_windows_deliverables() {
     local build=$1 qt=$2 version stage plugin folders
@@ -78,12 +91,8 @@ make_windows_deliverables() {
     # The compiler's runtime comes unstripped.
     x86_64-w64-mingw32-strip --strip-unneeded "$stage"/lib*.dll
 
-    nsis_file_lists "$stage" "$build/deliver/install.nsh" "$build/deliver/uninstall.nsh"
     rm -f TarvikBootP-*-setup.exe TarvikBootP-*.zip
-    makensis -V2 -DVERSION="$version" -DOUTFILE="$PWD/TarvikBootP-$version-setup.exe" \
-        -DINSTALL_FILES="$build/deliver/install.nsh" -DUNINSTALL_FILES="$build/deliver/uninstall.nsh" \
-        -DINSTALLED_KB="$(du -sk "$stage" | cut -f1)" -DICON="$build/res/icon/TarvikBootP.ico" \
-        package/windows/TarvikBootP.nsi
+    make_windows_installer "$stage" "$version" "$PWD/TarvikBootP-$version-setup.exe" "$build/res/icon/TarvikBootP.ico"
     (cd "$build/deliver" && zip -qrX "$OLDPWD/TarvikBootP-$version.zip" "TarvikBootP-$version")
     ls -l "TarvikBootP-$version-setup.exe" "TarvikBootP-$version.zip"
 }
