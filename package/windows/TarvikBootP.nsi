@@ -1,8 +1,9 @@
 ; The Windows installer, made by scripts/windows.sh with NSIS's makensis:
 ; installs the program, its DLLs, plugins, help and licences into Program
-; Files, with a Start-menu entry and an uninstaller listed in Windows'
-; installed programs. Over an earlier installation it installs into that
-; one's folder and removes it first, so only this version's files are left.
+; Files, with a Start-menu entry, the firewall rules that let the programs
+; hear units on UDP port 67, and an uninstaller listed in Windows' installed
+; programs. Over an earlier installation it installs into that one's folder
+; and removes it first, so only this version's files are left.
 ; windows.sh defines VERSION, OUTFILE, ICON, INSTALLED_KB, and the lists of
 ; files to install and to remove, INSTALL_FILES and UNINSTALL_FILES.
 ; Installs silently with /S; so does the uninstaller. Exit codes: 0 done,
@@ -19,6 +20,10 @@ RequestExecutionLevel admin
 !define PRODUCT "Tarvik BootP Tool"
 !define COMPANY "Tarvik"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarvikBootP"
+; One inbound rule per program that listens: the window and the command line.
+!define RULE "${PRODUCT}"
+!define RULE_CLI "${PRODUCT} (command line)"
+!define NETSH '"$SYSDIR\netsh.exe" advfirewall firewall'
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -147,6 +152,24 @@ Function RemovePreviousVersion
     RMDir "$previous_folder"
 FunctionEnd
 
+; Lets each program hear units: an inbound rule for UDP port 67 on every
+; network profile. A rule of the same name goes first, so that an upgrade
+; or a second install leaves one of each. Without the rules (the firewall
+; service stopped, say) the program still works: Windows asks at the first
+; Listen instead.
+Function AddFirewallRules
+    nsExec::Exec '${NETSH} delete rule name="${RULE}"'
+    Pop $0
+    nsExec::Exec '${NETSH} add rule name="${RULE}" dir=in action=allow program="$INSTDIR\TarvikBootP.exe" protocol=UDP localport=67 profile=any'
+    Pop $0
+    DetailPrint "Firewall rule $\"${RULE}$\": netsh exit code $0"
+    nsExec::Exec '${NETSH} delete rule name="${RULE_CLI}"'
+    Pop $0
+    nsExec::Exec '${NETSH} add rule name="${RULE_CLI}" dir=in action=allow program="$INSTDIR\tarvik-bootp.exe" protocol=UDP localport=67 profile=any'
+    Pop $0
+    DetailPrint "Firewall rule $\"${RULE_CLI}$\": netsh exit code $0"
+FunctionEnd
+
 Section "Install"
     Push $INSTDIR
     Call CloseRunningCopies
@@ -163,6 +186,7 @@ Section "Install"
 
     SetShellVarContext all
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\TarvikBootP.exe"
+    Call AddFirewallRules
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -177,10 +201,15 @@ Section "Install"
 SectionEnd
 
 ; Removes what the installer put there and nothing else: the folder goes
-; only if nothing else is left in it.
+; only if nothing else is left in it, and of the firewall's rules only the
+; two it added for these programs.
 Section "Uninstall"
     Push $INSTDIR
     Call un.CloseRunningCopies
+    nsExec::Exec '${NETSH} delete rule name="${RULE}" program="$INSTDIR\TarvikBootP.exe"'
+    Pop $0
+    nsExec::Exec '${NETSH} delete rule name="${RULE_CLI}" program="$INSTDIR\tarvik-bootp.exe"'
+    Pop $0
     SetShellVarContext all
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     !include "${UNINSTALL_FILES}"
