@@ -46,7 +46,9 @@ VIAddVersionKey "LegalCopyright" "Copyright 2026 ${COMPANY}"
 !include "MUI2.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\TarvikBootP.exe"
+; The finish page's Run starts the program through StartAsUser.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -168,6 +170,12 @@ Function AddFirewallRules
     nsExec::Exec '${NETSH} add rule name="${RULE_CLI}" dir=in action=allow program="$INSTDIR\tarvik-bootp.exe" protocol=UDP localport=67 profile=any'
     Pop $0
     DetailPrint "Firewall rule $\"${RULE_CLI}$\": netsh exit code $0"
+FunctionEnd
+
+; The setup runs elevated, and so would a program it started itself.
+; Explorer starts it as the user who is logged in, as the Start menu does.
+Function StartAsUser
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\TarvikBootP.exe"'
 FunctionEnd
 
 Section "Install"
