@@ -3,7 +3,10 @@
 # windows.sh, after windows-qt.sh): the program and its help, the Qt and
 # compiler DLLs it loads, the plugins Qt loads by name at run time, and the
 # licences of what is not ours; as an NSIS installer and as a zip of the same
-# files, both in the project's folder.
+# files, both in the project's folder. Signed when a certificate is given:
+#   BOOTP_SIGN_PKCS12          the certificate and its key, a .p12 (PKCS#12) file
+#   BOOTP_SIGN_PASSWORD        its password (set, even if empty)
+#   BOOTP_SIGN_TIMESTAMP_URL   a time-stamping server (RFC 3161), if any
 
 # No import names these: the Windows platform and the native style. (Printing
 # through Windows' spooler is part of Qt6PrintSupport.dll itself.)
@@ -120,17 +123,39 @@ EOT
     done
 }
 
+# windows_signing: whether the deliverables are to be signed: when a
+# certificate is given. Given without its password, or missing, the build
+# stops rather than deliver unsigned files.
+windows_signing() {
+    [ -n "${BOOTP_SIGN_PKCS12:-}" ] || return 1
+    [ -f "$BOOTP_SIGN_PKCS12" ] || { echo "No such certificate: BOOTP_SIGN_PKCS12=$BOOTP_SIGN_PKCS12" >&2; exit 1; }
+    [ -n "${BOOTP_SIGN_PASSWORD+set}" ] ||
+        { echo "BOOTP_SIGN_PKCS12 is set, BOOTP_SIGN_PASSWORD is not (set it, even to nothing)." >&2; exit 1; }
+}
+
 # make_windows_installer STAGE VERSION SETUP ICON: the NSIS installer of the
-# files in STAGE, as version VERSION, in SETUP.
+# files in STAGE, as version VERSION, in SETUP; signed, the uninstaller in it
+# too, when windows_signing says so (the programs in STAGE are signed before).
 make_windows_installer() {
-    local stage version=$2 setup=$3 icon=$4 lists
+    local stage version=$2 setup=$3 icon=$4 lists sign=()
     stage=$(realpath "$1")
     lists=$(dirname "$stage")
     nsis_file_lists "$stage" "$lists/install.nsh" "$lists/uninstall.nsh"
-    makensis -V2 -DVERSION="$version" -DOUTFILE="$setup" \
+    if windows_signing; then sign=(-DSIGN_COMMAND="$PWD/scripts/windows-sign.sh"); fi
+    makensis -V2 -DVERSION="$version" -DOUTFILE="$setup" "${sign[@]}" \
         -DINSTALL_FILES="$lists/install.nsh" -DUNINSTALL_FILES="$lists/uninstall.nsh" \
         -DINSTALLED_KB="$(du -sk "$stage" | cut -f1)" -DICON="$icon" \
         package/windows/TarvikBootP.nsi
+}
+
+# sign_windows_programs STAGE: signs the programs in STAGE, when
+# windows_signing says so.
+sign_windows_programs() {
+    local program
+    windows_signing || return 0
+    for program in "$1"/*.exe; do
+        scripts/windows-sign.sh "$program"
+    done
 }
 
 # make_windows_deliverables BUILD QT
@@ -151,6 +176,8 @@ make_windows_deliverables() {
     # The compiler's runtime comes unstripped.
     x86_64-w64-mingw32-strip --strip-unneeded "$stage"/lib*.dll
     windows_licences "$stage"
+    windows_signing || echo "Not signed: no certificate given (BOOTP_SIGN_PKCS12, BOOTP_SIGN_PASSWORD)."
+    sign_windows_programs "$stage"
 
     rm -f TarvikBootP-*-setup.exe TarvikBootP-*.zip
     make_windows_installer "$stage" "$version" "$PWD/TarvikBootP-$version-setup.exe" "$build/res/icon/TarvikBootP.ico"

@@ -5,7 +5,8 @@
 ; programs. Over an earlier installation it installs into that one's folder
 ; and removes it first, so only this version's files are left.
 ; windows.sh defines VERSION, OUTFILE, ICON, INSTALLED_KB, and the lists of
-; files to install and to remove, INSTALL_FILES and UNINSTALL_FILES.
+; files to install and to remove, INSTALL_FILES and UNINSTALL_FILES; with a
+; certificate, also SIGN_COMMAND, which signs the file it is given in place.
 ; Installs silently with /S; so does the uninstaller. Exit codes: 0 done,
 ; 1 cancelled, 2 an older version than the one installed (refused when
 ; silent), 3 the program is running from the folder, 4 the installed version
@@ -40,6 +41,13 @@ VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright 2026 ${COMPANY}"
+
+!ifdef SIGN_COMMAND
+; The uninstaller is signed before it goes into the installer, the
+; installer once it is made.
+!uninstfinalize '"${SIGN_COMMAND}" "%1"' = 0
+!finalize '"${SIGN_COMMAND}" "%1"' = 0
+!endif
 
 !include "LogicLib.nsh"
 !include "WordFunc.nsh"
