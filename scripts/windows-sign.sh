@@ -8,12 +8,17 @@
 set -euo pipefail
 file=$1
 # The password goes to osslsigncode in a file of the user's alone, not on a
-# command line that every user can read.
-password=$(mktemp)
-trap 'rm -f "$password" "$file.signed"' EXIT
-printf '%s' "$BOOTP_SIGN_PASSWORD" >"$password"
+# command line that every user can read; an empty one (which osslsigncode
+# does not read from a file) goes as it is.
+trap 'rm -f "${secret:-}" "$file.signed"' EXIT
+password=(-pass '')
+if [ -n "$BOOTP_SIGN_PASSWORD" ]; then
+    secret=$(mktemp)
+    printf '%s' "$BOOTP_SIGN_PASSWORD" >"$secret"
+    password=(-readpass "$secret")
+fi
 timestamp=()
 if [ -n "${BOOTP_SIGN_TIMESTAMP_URL:-}" ]; then timestamp=(-ts "$BOOTP_SIGN_TIMESTAMP_URL"); fi
-osslsigncode sign -pkcs12 "$BOOTP_SIGN_PKCS12" -readpass "$password" -h sha256 \
+osslsigncode sign -pkcs12 "$BOOTP_SIGN_PKCS12" "${password[@]}" -h sha256 \
     -n "Tarvik BootP Tool" "${timestamp[@]}" -in "$file" -out "$file.signed" >/dev/null
 mv "$file.signed" "$file"
