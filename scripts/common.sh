@@ -21,10 +21,11 @@ BOOTP_FUZZ_PACKAGES=(clang libclang-rt-dev)
 # posix thread model, which Qt needs; dpkg-source and ninja to build Qt from
 # Debian's source package; Wine to run the tests and the installer; NSIS to
 # make the installer; ImageMagick to join the icon's sizes into an .ico;
-# DejaVu, the fonts of the tests on the offscreen platform; and to check the
-# installed program, a virtual display, xdotool and strace.
+# DejaVu, the fonts of the tests on the offscreen platform; osslsigncode to
+# sign what is delivered, and openssl for the install check's certificate;
+# and to check the installed program, a virtual display, xdotool and strace.
 BOOTP_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev ninja-build wine64
-    nsis zip imagemagick librsvg2-bin fonts-dejavu-core xvfb xauth xdotool strace)
+    nsis zip imagemagick librsvg2-bin fonts-dejavu-core osslsigncode openssl xvfb xauth xdotool strace)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
