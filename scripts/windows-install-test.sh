@@ -196,8 +196,13 @@ for licence in LGPL-3 GPL-3 Qt GCC-runtime MinGW-w64; do
 done
 grep -q "qt6-base=$(qt_debian_version)" "$folder/Licenses/README.txt" ||
     fail "Licenses\\README.txt does not name the source of the Qt that ships"
+# The manifest Windows reads first: the user's own rights, never an
+# administrator's, and Qt's per-monitor scaling.
+grep -q 'level="asInvoker"' "$folder/TarvikBootP.exe" && grep -q 'PerMonitorV2' "$folder/TarvikBootP.exe" ||
+    fail "TarvikBootP.exe carries no manifest asking for the user's own rights and per-monitor scaling"
 step "installed $(basename "$setup") over $old_version: exactly its $(cd "$folder" && find . -type f | wc -l) files," \
-    "a Start-menu entry, version $version among the installed programs, one firewall rule per program, the licences"
+    "a Start-menu entry, version $version among the installed programs, one firewall rule per program, the licences," \
+    "the program's manifest"
 
 # The command-line program, a console program, runs from the installed
 # folder with the DLLs installed beside it.
