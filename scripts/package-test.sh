@@ -26,7 +26,7 @@ completion=/usr/share/bash-completion/completions/tarvik-bootp
 help_session() {
     QT_QPA_PLATFORM=xcb strace -f -qq -e trace=openat -o "$1" "${private_network[@]}" "$program" &
     local tracer=$!
-    open_help_contents 'Tarvik BootP Tool' 10
+    open_help_contents 'Tarvik BootP Tool' 30
     kill "$(pgrep -P "$tracer")"
     wait "$tracer" 2>/dev/null || true
 }

@@ -27,7 +27,7 @@ title='Tarvik BootP Tool'
 help_session() {
     strace -f -qq -e trace=openat,open -o "$1" "$wine" "C:\\Program Files\\$title\\TarvikBootP.exe" &
     local tracer=$!
-    open_help_contents "$title" 30
+    open_help_contents "$title" 90
     /usr/lib/wine/wineserver -k
     wait "$tracer" 2>/dev/null || true
 }

@@ -44,8 +44,14 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_BINDIR=. -DBOOTP_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
+# Now and then, under load, a test program under Wine prints its passing
+# result and then never ends (3 of about 1,400 runs here, each time another
+# case of the widget tests; not yet found why, and not seen natively). A
+# case that runs out its time is run once more: one that hangs in the test
+# itself fails again.
 if [ "${1:-}" != --no-tests ]; then
-    in_private_network ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)"
+    in_private_network ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" \
+        --repeat after-timeout:2
 fi
 "${emulator[@]}" --stop
 trap - EXIT
